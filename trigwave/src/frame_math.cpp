@@ -1,0 +1,50 @@
+#include "frame_math.h"
+
+#include <cmath>
+
+render_plan make_render_plan(uint16_t rpm_count, int32_t length_sec) {
+    render_plan plan{};
+    plan.segments = rpm_count > 1 ? rpm_count - 1u : 1u;
+    const uint32_t frames = static_cast<uint32_t>(length_sec) * sample_rate;
+    plan.frames_per_segment = frames / plan.segments;
+    plan.total_frames = plan.frames_per_segment * plan.segments;
+    return plan;
+}
+
+uint16_t frame_rpm(uint16_t start, uint16_t end, uint32_t j, uint32_t frames_per_segment) {
+    // Wide difference: a jump of more than 32767 RPM is still followed.
+    const int64_t delta = static_cast<int64_t>(end) - static_cast<int64_t>(start);
+    const long double step = static_cast<long double>(j) * static_cast<long double>(delta) /
+                             static_cast<long double>(frames_per_segment);
+    const int64_t rpm = static_cast<int64_t>(start) + static_cast<int64_t>(std::trunc(step));
+    return static_cast<uint16_t>(static_cast<uint64_t>(rpm) & 0xFFFFu);
+}
+
+double frame_position(uint32_t n, uint32_t total_frames) {
+    return static_cast<double>(static_cast<long double>(n) / total_frames);
+}
+
+uint16_t cam_position_units(long double degrees) {
+    const long double units = std::trunc(degrees * 91.0L);
+    if (!(units >= 0 && units < 1e18L)) return 0;
+    return static_cast<uint16_t>(static_cast<uint64_t>(units) & 0xFFFFu);
+}
+
+uint16_t advance_angle(double* accumulator, uint16_t rpm) {
+    const long double sum =
+        static_cast<long double>(*accumulator) + static_cast<long double>(rpm) * 546.13L / 44100;
+    *accumulator = static_cast<double>(sum);
+    return static_cast<uint16_t>(static_cast<uint64_t>(sum) & 0xFFFFu);
+}
+
+double sweep_factor(long double per_mille) {
+    return static_cast<double>(static_cast<long double>(static_cast<double>(per_mille)) / 1000.0L);
+}
+
+int16_t scale_level(int level, double factor) {
+    const long double product = std::trunc(static_cast<long double>(level) * factor);
+    if (!(product == product)) return 0;
+    if (product > 32767) return 32767;
+    if (product < -32767) return -32767;
+    return static_cast<int16_t>(product);
+}
