@@ -102,9 +102,20 @@ class TrigwaveCase(unittest.TestCase):
         cwd = self.tmp if cwd is None else cwd
         env = dict(os.environ)
         env.setdefault("WINEDEBUG", "-all")
-        proc = subprocess.run(launcher() + [program()] + [str(a) for a in args], cwd=cwd,
-                              stdin=subprocess.DEVNULL, capture_output=True, env=env,
-                              preexec_fn=preexec_fn, timeout=timeout)
+        command = launcher() + [program()] + [str(a) for a in args]
+        # Under an emulating launcher (wine inside qemu) a start can hang now and then
+        # before the program runs at all; such a run is tried again, up to three times.
+        # The program itself never waits on anything, so a native run gets one try.
+        attempts = 3 if launcher() else 1
+        for attempt in range(attempts):
+            try:
+                proc = subprocess.run(command, cwd=cwd, stdin=subprocess.DEVNULL,
+                                      capture_output=True, env=env, preexec_fn=preexec_fn,
+                                      timeout=timeout if attempts == 1 else 120)
+                break
+            except subprocess.TimeoutExpired:
+                if attempt + 1 == attempts:
+                    raise
         return Run(cwd, proc)
 
     def fresh_dir(self):
