@@ -20,6 +20,23 @@ uint16_t frame_rpm(uint16_t start, uint16_t end, uint32_t j, uint32_t frames_per
     return static_cast<uint16_t>(static_cast<uint64_t>(rpm) & 0xFFFFu);
 }
 
+uint16_t frame_rpm_exact(uint16_t start, uint16_t end, uint32_t j, uint32_t frames_per_segment) {
+    const int64_t delta = static_cast<int64_t>(end) - static_cast<int64_t>(start);
+    // C++ integer division truncates toward zero, as the extended path does.
+    const int64_t rpm = static_cast<int64_t>(start) + static_cast<int64_t>(j) * delta / frames_per_segment;
+    return static_cast<uint16_t>(static_cast<uint64_t>(rpm) & 0xFFFFu);
+}
+
+uint32_t rpm_run_end(uint16_t start, uint16_t end, uint32_t j, uint32_t frames_per_segment) {
+    const uint64_t span = end > start ? end - start : start - end;
+    if (span == 0) return frames_per_segment;
+    // |quotient| = floor(j x span / frames) grows by one at the first frame j'
+    // with j' x span >= (q + 1) x frames.
+    const uint64_t q = static_cast<uint64_t>(j) * span / frames_per_segment;
+    const uint64_t next = ((q + 1) * frames_per_segment + span - 1) / span;
+    return next < frames_per_segment ? static_cast<uint32_t>(next) : frames_per_segment;
+}
+
 double frame_position(uint32_t n, uint32_t total_frames) {
     return static_cast<double>(static_cast<long double>(n) / total_frames);
 }
@@ -36,6 +53,8 @@ uint16_t advance_angle(double* accumulator, uint16_t rpm) {
     *accumulator = static_cast<double>(sum);
     return static_cast<uint16_t>(static_cast<uint64_t>(sum) & 0xFFFFu);
 }
+
+long double angle_step(uint16_t rpm) { return static_cast<long double>(rpm) * 546.13L / 44100; }
 
 double sweep_factor(long double per_mille) {
     return static_cast<double>(static_cast<long double>(static_cast<double>(per_mille)) / 1000.0L);
