@@ -1,0 +1,217 @@
+// "Do it!" when something is wrong: refused requests change nothing, database failures
+// end in an "Error" box, leave earlier steps in place and the window ready for the next.
+#include "create_databases_fixture.h"
+
+#include <cctype>
+#include <functional>
+
+#include <sqlite3.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const masterQuery = "SELECT name FROM sqlite_master ORDER BY rowid";
+
+// Answers whatever message box comes and writes down caption, message and style bits,
+// for texts the test cannot know in full beforehand.
+class RecordBox : public wxExpectModalBase<wxMessageDialog, RecordBox> {
+public:
+    RecordBox(std::vector<std::string>* seen, int answer) : seen(seen), answer(answer) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override
+    {
+        seen->push_back(Utf8(dialog->GetCaption()) + "|" + Utf8(dialog->GetMessage()) + "|" +
+                        std::to_string(MessageBoxStyleBits(dialog->GetMessageDialogStyle())));
+        return answer;
+    }
+
+private:
+    std::vector<std::string>* seen;
+    int answer;
+};
+
+} // namespace
+
+TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> prepare;
+        // folder text, events file, profile file; "@" stands for the temporary folder
+        std::string folder, events, profile;
+        std::string message;
+    };
+    const auto remove = [](std::vector<const char*> files) {
+        return [files](const fs::path& dir) {
+            for (const char* file : files)
+                fs::remove(dir / file);
+        };
+    };
+    const auto nothing = [](const fs::path&) {};
+    const auto oldFile = [](const fs::path& dir) {
+        Exec(dir / "e.db", "CREATE TABLE old (keep TEXT);");
+    };
+    const Case cases[] = {
+        {"empty folder", nothing, "", "e.db", "h.db", "The selected path is not exists!"},
+        {"missing folder", nothing, "@/missing", "e.db", "h.db",
+         "The selected path is not exists!"},
+        {"folder is a file", nothing, "@/targets.db", "e.db", "h.db",
+         "The selected path is not exists!"},
+        {"missing targets.db", remove({"targets.db"}), "@", "e.db", "h.db",
+         "Hotkey targets database is not exists!\n(@/targets.db)"},
+        {"missing profiles.db", remove({"profiles.db"}), "@", "e.db", "h.db",
+         "Hotkey profiles database is not exists!\n(@/profiles.db)"},
+        {"both registries missing", remove({"targets.db", "profiles.db"}), "@", "e.db", "h.db",
+         "Hotkey targets database is not exists!\n(@/targets.db)"},
+        {"two separators in the path", remove({"profiles.db"}), "@/", "e.db", "h.db",
+         "Hotkey profiles database is not exists!\n(@//profiles.db)"},
+        {"empty events file name", nothing, "@", "", "h.db",
+         "The Eventsymbols table file name is empty!"},
+        {"empty profile file name", oldFile, "@", "e.db", "",
+         "The Profile file name is empty!"},
+        {"empty name comes before the registries", remove({"targets.db"}), "@", "", "",
+         "The Eventsymbols table file name is empty!"},
+        {"events file is targets.db", nothing, "@", "targets.db", "h.db",
+         "The Eventsymbols table file is a registry database!\n(@/targets.db)"},
+        {"events file reaches profiles.db", oldFile, "@", "./profiles.db", "e.db",
+         "The Eventsymbols table file is a registry database!\n(@/profiles.db)"},
+        {"profile file is profiles.db", oldFile, "@", "e.db", "profiles.db",
+         "The Profile file is a registry database!\n(@/profiles.db)"},
+        {"profile file reaches targets.db", nothing, "@", "e.db", "sub/../targets.db",
+         "The Profile file is a registry database!\n(@/targets.db)"},
+    };
+    fs::create_directory(In("sub"));
+    const auto expand = [this](std::string text) {
+        for (size_t at; (at = text.find('@')) != std::string::npos;)
+            text.replace(at, 1, dir.string());
+        return wxString::FromUTF8(text);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.prepare(dir);
+        const auto before = Snapshot(dir);
+        Fill(expand(c.folder), c.events, c.profile);
+        ClickDoIt({ErrorBox(expand(c.message))});
+        EXPECT_EQ(Snapshot(dir), before);
+        ASSERT_NO_FATAL_FAILURE(MakeRegistries());
+        fs::remove(In("e.db"));
+    }
+}
+
+TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsEarlierSteps)
+{
+    struct Case {
+        const char* name;
+        const char* registry;
+        const char* schema; // replaces the registry's table
+        const char* message; // with SQLITE_ERROR
+        const char* targetRows; // after the failure
+    };
+    const Case cases[] = {
+        {"targets without its table", "targets.db", "CREATE TABLE other (x);",
+         "no such table: targets", "0"},
+        {"profiles without its table", "profiles.db", "CREATE TABLE other (x);",
+         "no such table: profiles", "1"},
+        {"profiles without isuse", "profiles.db",
+         "CREATE TABLE profiles (target_id INTEGER, title TEXT, filename TEXT);",
+         "table profiles has no column named isuse", "1"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string events = "e" + std::to_string(run) + ".db";
+        const std::string hotkeys = "h" + std::to_string(run) + ".db";
+        ++run;
+        ASSERT_NO_FATAL_FAILURE(MakeRegistries());
+        fs::remove(In(c.registry));
+        Exec(In(c.registry), c.schema);
+        const auto broken = Snapshot(dir)[In(c.registry).string()];
+        Fill(Folder(), events, hotkeys);
+
+        ClickDoIt({ErrorBox(DatabaseError(SQLITE_ERROR, c.message))});
+
+        EXPECT_TRUE(frame->IsShown());
+        EXPECT_EQ(Query(In(events), masterQuery), (Rows{{"hotkeyevent"}, {"sqlite_sequence"}}));
+        EXPECT_EQ(Query(In(hotkeys), masterQuery), (Rows{{"hotkeys"}, {"sqlite_sequence"}}));
+        if (c.registry != std::string("targets.db")) {
+            EXPECT_EQ(Query(In("targets.db"), "SELECT count(*) FROM targets"),
+                      Rows{{c.targetRows}});
+        }
+        EXPECT_EQ(Snapshot(dir)[In(c.registry).string()], broken);
+    }
+
+    // Repaired, the same window takes the next request.
+    ASSERT_NO_FATAL_FAILURE(MakeRegistries());
+    ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxYES), SuccessBox()});
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT target_id, filename, isuse FROM profiles"),
+              (Rows{{"1", "h2.db", "1"}}));
+}
+
+TEST_F(CreateDatabasesTest, LockedRegistryEndsInBusyErrorAndTheNextRequestWorks)
+{
+    frame->busyTimeoutMs = 100;
+    Fill(Folder(), "e.db", "h.db");
+
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(In("profiles.db").c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    ClickDoIt({ErrorBox(DatabaseError(SQLITE_BUSY, "database is locked"))});
+    EXPECT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(holder);
+
+    // What finished before the failure stays: both files and the target row.
+    EXPECT_EQ(Query(In("e.db"), masterQuery), (Rows{{"hotkeyevent"}, {"sqlite_sequence"}}));
+    EXPECT_EQ(Query(In("h.db"), masterQuery), (Rows{{"hotkeys"}, {"sqlite_sequence"}}));
+    EXPECT_EQ(Query(In("targets.db"), "SELECT rowid, symboltablefile FROM targets"),
+              (Rows{{"1", "e.db"}}));
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT count(*) FROM profiles"), Rows{{"0"}});
+
+    ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxYES), SuccessBox()});
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT target_id, filename FROM profiles"),
+              (Rows{{"2", "h.db"}}));
+}
+
+TEST_F(CreateDatabasesTest, FailedRemovalShowsNoToolkitBoxAndEndsInDatabaseError)
+{
+    // No one, root included, can remove a file of /proc; a link puts one in the folder.
+    fs::create_directory_symlink("/proc", In("proc"));
+    ASSERT_TRUE(fs::is_regular_file(In("proc/version")));
+    const auto registries = Snapshot(dir);
+    Fill(Folder(), "proc/version", "h.db");
+
+    std::vector<std::string> seen;
+    LogCounter log;
+    {
+        GTestModalHook hook(__FILE__, __LINE__, "FailedRemoval");
+        const RecordBox question(&seen, wxID_YES);
+        const RecordBox error(&seen, wxID_OK);
+        hook.AddExpectation(question);
+        hook.AddExpectation(error);
+        Press();
+        hook.CheckUnmetExpectations();
+    }
+    wxLog::FlushActive();
+
+    EXPECT_EQ(log.records, 0) << "the failed removal reached the toolkit's log";
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], "Error|The selected events db file is exists!\nDo you want to overwrite?|" +
+                           std::to_string(wxYES_NO | wxICON_QUESTION));
+    // The old file is opened again and the database refuses it; which code it gives
+    // depends on whether the process may write to the file: "<name>[<code>]: <message>".
+    const std::string& error = seen[1];
+    const std::string box = "Error|";
+    const std::string bits = "|" + std::to_string(wxICON_ERROR | wxOK);
+    ASSERT_GT(error.size(), box.size() + bits.size()) << error;
+    EXPECT_EQ(error.substr(0, box.size()), box) << error;
+    EXPECT_EQ(error.substr(error.size() - bits.size()), bits) << error;
+    const size_t open = error.find('['), close = error.find("]: ");
+    ASSERT_TRUE(open != std::string::npos && close != std::string::npos && open + 1 < close)
+        << error;
+    for (size_t i = open + 1; i < close; ++i)
+        EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(error[i]))) << error;
+    EXPECT_TRUE(fs::is_regular_file("/proc/version"));
+    EXPECT_FALSE(fs::exists(In("h.db")));
+    EXPECT_EQ(Snapshot(dir), registries);
+}

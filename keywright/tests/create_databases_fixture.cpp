@@ -1,0 +1,182 @@
+#include "create_databases_fixture.h"
+
+#include "KeywrightIds.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include <sqlite3.h>
+#include <wx/textctrl.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path makeRegistries =
+    fs::path(__FILE__).parent_path().parent_path().parent_path() / "scripts" / "make-registries";
+
+sqlite3* OpenDb(const fs::path& db, int flags)
+{
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(db.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+        const std::string message = handle ? sqlite3_errmsg(handle) : "out of memory";
+        sqlite3_close(handle);
+        throw std::runtime_error("cannot open " + db.string() + ": " + message);
+    }
+    return handle;
+}
+
+} // namespace
+
+std::map<std::string, std::string> Snapshot(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_symlink() || !entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().string()] =
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return files;
+}
+
+Rows Query(const fs::path& db, const std::string& sql)
+{
+    sqlite3* handle = OpenDb(db, SQLITE_OPEN_READONLY);
+    sqlite3_stmt* statement = nullptr;
+    Rows rows;
+    if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+                const unsigned char* text = sqlite3_column_text(statement, i);
+                row.push_back(text ? reinterpret_cast<const char*>(text) : "<null>");
+            }
+            rows.push_back(row);
+        }
+    } else {
+        ADD_FAILURE() << "query failed on " << db << ": " << sqlite3_errmsg(handle);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(handle);
+    return rows;
+}
+
+void Exec(const fs::path& db, const std::string& sql)
+{
+    sqlite3* handle = OpenDb(db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    char* error = nullptr;
+    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        ADD_FAILURE() << "exec failed on " << db << ": " << (error ? error : "?");
+        sqlite3_free(error);
+    }
+    sqlite3_close(handle);
+}
+
+ExpectMessageBox ErrorBox(const wxString& message)
+{
+    return ExpectMessageBox(message, "Error", wxICON_ERROR | wxOK, wxOK);
+}
+
+ExpectMessageBox SuccessBox()
+{
+    return ExpectMessageBox("The eventsymbols and profile databases is created. Added the "
+                            "specified target to targets database and the specified profile "
+                            "to the profiles database",
+                            "Info", wxOK | wxICON_INFORMATION, wxOK);
+}
+
+ExpectMessageBox EventsQuestion(int answer)
+{
+    return ExpectMessageBox("The selected events db file is exists!\nDo you want to overwrite?",
+                            "Error", wxYES_NO | wxICON_QUESTION, answer);
+}
+
+ExpectMessageBox HotkeysQuestion(int answer)
+{
+    return ExpectMessageBox("The selected profile db file is exists!\nDo you want to overwrite?",
+                            "Error", wxYES_NO | wxICON_QUESTION, answer);
+}
+
+wxString DatabaseError(int code, const std::string& message)
+{
+    return wxString::FromUTF8(std::string(sqlite3_errstr(code)) + "[" + std::to_string(code) +
+                              "]: " + message);
+}
+
+std::string EventsTableSql()
+{
+    const std::string gap(25, ' ');
+    return "CREATE TABLE [hotkeyevent] (" + gap +
+           "[event_id] INTEGER  NOT NULL PRIMARY KEY AUTOINCREMENT," + gap +
+           "[symbol] VARCHAR(64)  NULL," + gap + "[title] VARCHAR(256)  NULL )";
+}
+
+std::string HotkeysTableSql()
+{
+    const std::string gap(29, ' ');
+    return "CREATE TABLE [hotkeys] (" + gap + "[id] INTEGER  NOT NULL PRIMARY KEY AUTOINCREMENT," +
+           gap + "[event_id] INTEGER  NULL," + gap + "[keystring] VARCHAR(64)  NULL )";
+}
+
+void CreateDatabasesTest::SetUp()
+{
+    char pattern[] = "/tmp/keywright-db-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    ASSERT_NO_FATAL_FAILURE(MakeRegistries());
+
+    frame = new KeywrightFrame(nullptr, "keywright under test");
+    frame->Show();
+}
+
+void CreateDatabasesTest::TearDown()
+{
+    if (frame)
+        frame->Destroy();
+    PumpEvents();
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+}
+
+void CreateDatabasesTest::Fill(const wxString& folder, const wxString& eventsFile,
+                               const wxString& profileFile, const wxString& title,
+                               const wxString& classSymbol, const wxString& profileTitle)
+{
+    // ChangeValue raises no change event, so the proposed file names do not interfere.
+    frame->pathText->ChangeValue(folder);
+    frame->titleText->ChangeValue(title);
+    frame->classSymbolText->ChangeValue(classSymbol);
+    frame->eventsFileText->ChangeValue(eventsFile);
+    frame->profileTitleText->ChangeValue(profileTitle);
+    frame->profileFileText->ChangeValue(profileFile);
+}
+
+void CreateDatabasesTest::MakeRegistries()
+{
+    fs::remove(In("targets.db"));
+    fs::remove(In("profiles.db"));
+    const std::string command = "'" + makeRegistries.string() + "' '" + dir.string() + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+void CreateDatabasesTest::Press()
+{
+    wxWindow* button = frame->FindWindow(ID_DO_IT);
+    ASSERT_NE(button, nullptr);
+    wxCommandEvent click(wxEVT_BUTTON, ID_DO_IT);
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+void CreateDatabasesTest::ClickDoIt(const std::vector<ExpectMessageBox>& boxes)
+{
+    GTestModalHook hook(__FILE__, __LINE__, "ClickDoIt");
+    for (const ExpectMessageBox& box : boxes)
+        hook.AddExpectation(box);
+    Press();
+    hook.CheckUnmetExpectations();
+}

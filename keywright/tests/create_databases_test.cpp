@@ -1,0 +1,180 @@
+// "Do it!" on a healthy folder: new files, registry rows, overwrite questions, texts.
+#include "create_databases_fixture.h"
+
+#include <wx/textctrl.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const Rows eventsMaster = {{"table", "hotkeyevent", EventsTableSql()},
+                           {"table", "sqlite_sequence", "CREATE TABLE sqlite_sequence(name,seq)"}};
+const Rows hotkeysMaster = {{"table", "hotkeys", HotkeysTableSql()},
+                            {"table", "sqlite_sequence", "CREATE TABLE sqlite_sequence(name,seq)"}};
+const char* const masterQuery = "SELECT type, name, sql FROM sqlite_master ORDER BY rowid";
+const char* const targetsQuery =
+    "SELECT rowid, title, class_symbol, symboltablefile FROM targets ORDER BY rowid";
+const char* const profilesQuery = "SELECT target_id, title, filename, isuse, typeof(target_id), "
+                                  "typeof(isuse) FROM profiles ORDER BY rowid";
+
+// An old database the user might lose: one table with one row.
+void MakeOldDatabase(const fs::path& path)
+{
+    Exec(path, "CREATE TABLE old (keep TEXT); INSERT INTO old VALUES ('precious');");
+}
+
+} // namespace
+
+TEST_F(CreateDatabasesTest, CreatesBothDatabasesAndRegistersTargetAndProfile)
+{
+    // Earlier registrations, so the new row ids differ in the two registries.
+    Exec(In("targets.db"), "INSERT INTO targets (title) VALUES ('a'), ('b');");
+    Exec(In("profiles.db"), "INSERT INTO profiles (target_id, title) VALUES (1, 'x');");
+    Fill(Folder(), "enginemapevents.db", "enginemaphkeys.db");
+
+    ClickDoIt({SuccessBox()});
+
+    EXPECT_EQ(Query(In("enginemapevents.db"), masterQuery), eventsMaster);
+    EXPECT_EQ(Query(In("enginemaphkeys.db"), masterQuery), hotkeysMaster);
+    EXPECT_EQ(Query(In("enginemapevents.db"), "SELECT count(*) FROM hotkeyevent"), Rows{{"0"}});
+    EXPECT_EQ(Query(In("enginemaphkeys.db"), "SELECT count(*) FROM hotkeys"), Rows{{"0"}});
+    const Rows targets = Query(In("targets.db"), targetsQuery);
+    ASSERT_EQ(targets.size(), 3u);
+    EXPECT_EQ(targets[2], (std::vector<std::string>{"3", "Engine map", "EngineMap",
+                                                    "enginemapevents.db"}));
+    const Rows profiles = Query(In("profiles.db"), profilesQuery);
+    ASSERT_EQ(profiles.size(), 2u);
+    EXPECT_EQ(profiles[1], (std::vector<std::string>{"3", "Default", "enginemaphkeys.db", "1",
+                                                     "integer", "integer"}));
+    // The form is left as it was.
+    EXPECT_EQ(Utf8(frame->eventsFileText->GetValue()), "enginemapevents.db");
+    EXPECT_EQ(Utf8(frame->pathText->GetValue()), dir.string());
+
+    // The same request again replaces both files and appends a second pair of rows.
+    MakeOldDatabase(In("enginemapevents.db"));
+    ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxYES), SuccessBox()});
+    EXPECT_EQ(Query(In("enginemapevents.db"), masterQuery), eventsMaster);
+    EXPECT_EQ(Query(In("enginemaphkeys.db"), masterQuery), hotkeysMaster);
+    EXPECT_EQ(Query(In("targets.db"), targetsQuery).back(),
+              (std::vector<std::string>{"4", "Engine map", "EngineMap", "enginemapevents.db"}));
+    EXPECT_EQ(Query(In("profiles.db"), profilesQuery).back(),
+              (std::vector<std::string>{"4", "Default", "enginemaphkeys.db", "1", "integer",
+                                        "integer"}));
+}
+
+TEST_F(CreateDatabasesTest, FolderEndingInSeparatorStillWorks)
+{
+    Fill(Folder() + "/", "e.db", "h.db");
+    ClickDoIt({SuccessBox()});
+    EXPECT_EQ(Query(In("e.db"), masterQuery), eventsMaster);
+    EXPECT_EQ(Query(In("h.db"), masterQuery), hotkeysMaster);
+    EXPECT_EQ(Query(In("targets.db"), "SELECT symboltablefile FROM targets"), Rows{{"e.db"}});
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT filename FROM profiles"), Rows{{"h.db"}});
+}
+
+// Which old files exist, how the questions are answered, and what must follow.
+TEST_F(CreateDatabasesTest, AsksBeforeReplacingAndLosesNothingOnNo)
+{
+    struct Case {
+        const char* name;
+        bool eventsExists;
+        bool hotkeysExists;
+        std::vector<int> answers; // events question first, when it is asked
+        bool created;
+    };
+    const Case cases[] = {
+        {"yes, yes", true, true, {wxYES, wxYES}, true},
+        {"yes, no", true, true, {wxYES, wxNO}, false},
+        {"no", true, true, {wxNO}, false},
+        {"events only, yes", true, false, {wxYES}, true},
+        {"events only, no", true, false, {wxNO}, false},
+        {"hotkeys only, yes", false, true, {wxYES}, true},
+        {"hotkeys only, no", false, true, {wxNO}, false},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string events = "e" + std::to_string(run) + ".db";
+        const std::string hotkeys = "h" + std::to_string(run) + ".db";
+        ++run;
+        if (c.eventsExists)
+            MakeOldDatabase(In(events));
+        if (c.hotkeysExists)
+            MakeOldDatabase(In(hotkeys));
+        const auto before = Snapshot(dir);
+        Fill(Folder(), events, hotkeys);
+
+        std::vector<ExpectMessageBox> boxes;
+        size_t answer = 0;
+        if (c.eventsExists)
+            boxes.push_back(EventsQuestion(c.answers[answer++]));
+        if (c.hotkeysExists && answer < c.answers.size())
+            boxes.push_back(HotkeysQuestion(c.answers[answer++]));
+        if (c.created)
+            boxes.push_back(SuccessBox());
+        ClickDoIt(boxes);
+
+        if (c.created) {
+            EXPECT_EQ(Query(In(events), masterQuery), eventsMaster);
+            EXPECT_EQ(Query(In(hotkeys), masterQuery), hotkeysMaster);
+            EXPECT_EQ(Query(In("targets.db"), "SELECT symboltablefile FROM targets").back(),
+                      std::vector<std::string>{events});
+        } else {
+            EXPECT_EQ(Snapshot(dir), before) << "a No must leave every file as it was";
+        }
+    }
+}
+
+TEST_F(CreateDatabasesTest, SameNameInBothFieldsAsksOnceAndHoldsBothTables)
+{
+    const Rows bothTables = {{"table", "hotkeyevent", EventsTableSql()},
+                             {"table", "sqlite_sequence", "CREATE TABLE sqlite_sequence(name,seq)"},
+                             {"table", "hotkeys", HotkeysTableSql()}};
+    Fill(Folder(), "shared.db", "shared.db");
+    ClickDoIt({SuccessBox()});
+    EXPECT_EQ(Query(In("shared.db"), masterQuery), bothTables);
+
+    // The file now exists: one question covers both names.
+    const auto before = Snapshot(dir);
+    ClickDoIt({EventsQuestion(wxNO)});
+    EXPECT_EQ(Snapshot(dir), before);
+
+    ClickDoIt({EventsQuestion(wxYES), SuccessBox()});
+    EXPECT_EQ(Query(In("shared.db"), masterQuery), bothTables);
+    EXPECT_EQ(Query(In("targets.db"), "SELECT symboltablefile FROM targets"),
+              (Rows{{"shared.db"}, {"shared.db"}}));
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT filename FROM profiles"),
+              (Rows{{"shared.db"}, {"shared.db"}}));
+}
+
+TEST_F(CreateDatabasesTest, TextsAreStoredExactlyAsUtf8)
+{
+    const std::string title = u8"O'Brien's \"tool\"; DROP TABLE targets; --";
+    const std::string classSymbol = u8"Größe日本'";
+    const std::string events = u8"ü'ev\"; x.db";
+    const std::string profileTitle = u8"'); DELETE FROM profiles; --";
+    const std::string profile = u8"日本'hk.db";
+    Fill(Folder(), wxString::FromUTF8(events), wxString::FromUTF8(profile),
+         wxString::FromUTF8(title), wxString::FromUTF8(classSymbol),
+         wxString::FromUTF8(profileTitle));
+
+    ClickDoIt({SuccessBox()});
+
+    EXPECT_EQ(Query(In(events), masterQuery), eventsMaster);
+    EXPECT_EQ(Query(In(profile), masterQuery), hotkeysMaster);
+    // hex() shows the stored bytes themselves, so a changed encoding cannot pass.
+    auto hex = [](const std::string& text) {
+        static const char digits[] = "0123456789ABCDEF";
+        std::string out;
+        for (unsigned char ch : text) {
+            out += digits[ch >> 4];
+            out += digits[ch & 15];
+        }
+        return out;
+    };
+    EXPECT_EQ(Query(In("targets.db"),
+                    "SELECT hex(title), hex(class_symbol), hex(symboltablefile) FROM targets"),
+              (Rows{{hex(title), hex(classSymbol), hex(events)}}));
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT hex(title), hex(filename), isuse FROM profiles"),
+              (Rows{{hex(profileTitle), hex(profile), "1"}}));
+}
