@@ -64,6 +64,15 @@ void CreateOneFolder(const wxString& path, int mode)
 #endif
 }
 
+// The file system sees a path only up to its first NUL character. Text after it never
+// reaches the system, so a counter placed there could never make a candidate free:
+// such text is dropped before any candidate is formed.
+wxString UpToNul(const wxString& text)
+{
+    const size_t nul = text.find(wxUniChar(0));
+    return nul == wxString::npos ? text : text.Left(nul);
+}
+
 } // namespace
 
 void DirHelper::Init(const wxString& root)
@@ -156,6 +165,8 @@ void DirHelper::MakeDir(const wxString& path, int mode)
 wxString DirHelper::UniqueFileName(const wxString& fileName, const wxString& folder,
                                    bool withTime, bool withDate)
 {
+    const wxString name = UpToNul(fileName);
+    const wxString dir = UpToNul(folder);
     const wxDateTime now = wxDateTime::Now();
 
     wxString timePart;
@@ -168,13 +179,13 @@ wxString DirHelper::UniqueFileName(const wxString& fileName, const wxString& fol
                                     int(now.GetMonth()) + 1, int(now.GetDay()));
 
     wxString ownFolder, base, ext;
-    wxFileName::SplitPath(fileName, &ownFolder, &base, &ext, wxPATH_NATIVE);
+    wxFileName::SplitPath(name, &ownFolder, &base, &ext, wxPATH_NATIVE);
 
     const wxString stem = base + datePart + timePart;
     const wxString suffix = ext.empty() ? wxString() : wxT(".") + ext;
 
     wxString candidate = stem + suffix;
-    for (int counter = 0; wxFileExists(folder + candidate); ++counter)
+    for (int counter = 0; wxFileExists(dir + candidate); ++counter)
         candidate = stem + wxString::Format(wxT("-%i"), counter) + suffix;
-    return folder + candidate;
+    return dir + candidate;
 }
