@@ -100,7 +100,15 @@ wxString ConfinedFolder::Inside(const wxString& text) const {
 
 wxString TextFromBytes(const std::string& bytes) {
     if (bytes.empty()) return wxString();
+    // The toolkit also decodes some byte runs that are not UTF-8 (F4 90 .. gives a code
+    // point past U+10FFFF) into a text that converts to no file name at all. No user
+    // can type such a text, so it is read one character per byte instead.
     const wxString utf8 = wxString::FromUTF8(bytes.data(), bytes.size());
-    if (!utf8.empty()) return utf8;
+    bool unicode = !utf8.empty();
+    for (wxString::const_iterator it = utf8.begin(); unicode && it != utf8.end(); ++it) {
+        const wxUint32 c = (*it).GetValue();
+        unicode = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    }
+    if (unicode) return utf8;
     return wxString(bytes.data(), wxConvISO8859_1, bytes.size());
 }

@@ -26,6 +26,7 @@ private:
 // folder of the confined one, as DirHelper appends names to its files folder.
 wxString Harmless(const wxString& text);
 
-// A fuzzed byte string as a wxString: UTF-8 when it is valid UTF-8, else one
-// character per byte (ISO 8859-1), so every byte value reaches the code.
+// A fuzzed byte string as a wxString: UTF-8 when it is valid UTF-8 (every character a
+// Unicode scalar value), else one character per byte (ISO 8859-1), so every byte value
+// reaches the code and every text converts to a file name.
 wxString TextFromBytes(const std::string& bytes);

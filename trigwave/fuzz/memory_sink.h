@@ -8,7 +8,8 @@
 
 class MemorySink {
 public:
-    explicit MemorySink(std::size_t limit) : limit_(limit) {}
+    // The whole limit is reserved at once, rather than grown write by write.
+    explicit MemorySink(std::size_t limit) : limit_(limit) { bytes_.reserve(limit); }
     MemorySink(const MemorySink&) = delete;
     MemorySink& operator=(const MemorySink&) = delete;
 

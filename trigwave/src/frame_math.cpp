@@ -1,7 +1,5 @@
 #include "frame_math.h"
 
-#include <cmath>
-
 render_plan make_render_plan(uint16_t rpm_count, int32_t length_sec) {
     render_plan plan{};
     plan.segments = rpm_count > 1 ? rpm_count - 1u : 1u;
@@ -16,7 +14,9 @@ uint16_t frame_rpm(uint16_t start, uint16_t end, uint32_t j, uint32_t frames_per
     const int64_t delta = static_cast<int64_t>(end) - static_cast<int64_t>(start);
     const long double step = static_cast<long double>(j) * static_cast<long double>(delta) /
                              static_cast<long double>(frames_per_segment);
-    const int64_t rpm = static_cast<int64_t>(start) + static_cast<int64_t>(std::trunc(step));
+    // |step| < 2^16: the conversion truncates toward zero as std::trunc would, without
+    // a library call per frame.
+    const int64_t rpm = static_cast<int64_t>(start) + static_cast<int64_t>(step);
     return static_cast<uint16_t>(static_cast<uint64_t>(rpm) & 0xFFFFu);
 }
 
@@ -42,8 +42,10 @@ double frame_position(uint32_t n, uint32_t total_frames) {
 }
 
 uint16_t cam_position_units(long double degrees) {
-    const long double units = std::trunc(degrees * 91.0L);
-    if (!(units >= 0 && units < 1e18L)) return 0;
+    // The conversion truncates: a value above -1 truncates to 0 or more, and one below
+    // 1e18 (a whole number) to less than it. NaN fails both tests.
+    const long double units = degrees * 91.0L;
+    if (!(units > -1 && units < 1e18L)) return 0;
     return static_cast<uint16_t>(static_cast<uint64_t>(units) & 0xFFFFu);
 }
 
@@ -61,9 +63,13 @@ double sweep_factor(long double per_mille) {
 }
 
 int16_t scale_level(int level, double factor) {
-    const long double product = std::trunc(static_cast<long double>(level) * factor);
+    // Held first, then truncated toward zero: a product from 32767 to 32768 truncates
+    // to 32767 anyway. NaN gives 0. The truncation goes by magnitude, without
+    // switching the x87 rounding mode (the wheel tables call this 131072 times).
+    const long double product = static_cast<long double>(level) * factor;
     if (!(product == product)) return 0;
-    if (product > 32767) return 32767;
-    if (product < -32767) return -32767;
-    return static_cast<int16_t>(product);
+    if (product >= 32767) return 32767;
+    if (product <= -32767) return -32767;
+    if (product < 0) return static_cast<int16_t>(-trunc_nonnegative(-product));
+    return static_cast<int16_t>(trunc_nonnegative(product));
 }

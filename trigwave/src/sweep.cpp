@@ -1,5 +1,4 @@
 // Sweep tables: parsing "40-80-85-70" style arguments and interpolating them.
-#include <cmath>
 #include <cstring>
 
 #include "int_parse.h"
@@ -58,13 +57,14 @@ uint8_t Trigwave::parse_tokens_min2entries(tokens_t* tokens, char* str, const ch
 long double Trigwave::lookup_and_weight(const tokens_t* tokens, double p) {
     const uint16_t n = tokens->count;
     const long double x = static_cast<long double>(n - 1) * static_cast<long double>(p);
-    // Positions come from 0..1; anything outside is held to the table's ends.
-    const long double whole = std::trunc(x);
+    // Positions come from 0..1; anything outside is held to the table's ends. The
+    // conversion truncates, as n is a whole number: x >= n exactly when its whole
+    // part is. NaN fails both tests and takes the first point.
     uint16_t position_int = 0;
-    if (whole >= n)
+    if (x >= n)
         position_int = n;
-    else if (whole > 0)
-        position_int = static_cast<uint16_t>(whole);
+    else if (x >= 1)
+        position_int = static_cast<uint16_t>(x);
     const double frac = static_cast<double>(x - position_int);
 
     if (position_int == n) {

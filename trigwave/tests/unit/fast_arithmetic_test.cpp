@@ -1,5 +1,7 @@
 // The shortcuts of the render loop against the plain per-frame arithmetic.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "angle_stepper.h"
@@ -65,6 +67,34 @@ TEST(TruncNonnegative, MatchesStdTrunc) {
         if (v < 0) v = 0;
         ASSERT_EQ(trunc_nonnegative(v), static_cast<int64_t>(std::trunc(v))) << static_cast<double>(v);
     }
+}
+
+// scale_level against the plain definition: the extended product truncated by the
+// library, then held to +-32767; levels of both signs, factors at and around the
+// points where the product crosses a whole number, and the odd factors.
+TEST(ScaleLevel, MatchesTruncatedProduct) {
+    auto plain = [](int level, double factor) -> int16_t {
+        const long double product = std::trunc(static_cast<long double>(level) * factor);
+        if (std::isnan(product)) return 0;
+        return static_cast<int16_t>(std::clamp(product, -32767.0L, 32767.0L));
+    };
+    std::mt19937 rng(10);
+    for (int k = 0; k < 300000; ++k) {
+        const int level = static_cast<int>(rng() % 65535) - 32767;
+        double factor = sweep_factor(static_cast<long double>(rng() % 70000) +
+                                     static_cast<long double>(rng() % 1000) / 1000.0L);
+        if (level != 0 && k % 3 == 0) {
+            // A factor that puts the product on, or a hair beside, a whole number.
+            factor = static_cast<double>(rng() % 40000) / level;
+            if (k % 2 == 0) factor = std::nextafter(factor, k % 4 == 0 ? 0.0 : 1e9);
+        }
+        ASSERT_EQ(scale_level(level, factor), plain(level, factor)) << level << " x " << factor;
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    const double odd[] = {0.0, -0.0, 1e300, -1e300, inf, -inf, std::nan(""), 5e-324, -0.99999};
+    for (int level : {-32767, -8531, -1, 0, 1, 16383, 32767})
+        for (double factor : odd)
+            EXPECT_EQ(scale_level(level, factor), plain(level, factor)) << level << " x " << factor;
 }
 
 TEST(ScaleLevelNonnegative, MatchesScaleLevel) {
