@@ -58,6 +58,24 @@ TEST(UniqueFileName, FreeNameWithoutStamps)
     }
 }
 
+// The system sees a path only up to its first NUL, so a name or folder that carries one
+// is read up to it; before, a taken name kept the counter running for ever (CTest's
+// time limit turns that back into a failure).
+TEST(UniqueFileName, TextFromANulOnIsDropped)
+{
+    const wxString nul(wxUniChar(0));
+    TempFolder tmp;
+    tmp.MakeFile("run.log");
+    const wxString folder = tmp.Path() + DirHelper::GetSeparator();
+
+    EXPECT_EQ(DirHelper::UniqueFileName(wxT("run.log") + nul + wxT("x.txt"), folder, false, false),
+              tmp.Path("run-0.log"));
+    EXPECT_EQ(DirHelper::UniqueFileName(wxT("run.log"), folder + nul + wxT("elsewhere/"), false,
+                                        false),
+              tmp.Path("run-0.log"));
+    EXPECT_EQ(DirHelper::UniqueFileName(nul + wxT("run.log"), folder, false, false), folder);
+}
+
 struct Stamp {
     wxDateTime when;
     bool hasDate;
