@@ -25,6 +25,16 @@ bool ConfirmOverwrite(const wxString& question)
     return wxMessageBox(question, "Error", wxYES_NO | wxICON_QUESTION) == wxYES;
 }
 
+// The registry that a database file's path reaches, or an empty text when none.
+wxString RegistryReached(const wxString& path, const HotkeyPaths& paths)
+{
+    for (const wxString& registry : {paths.targets, paths.profiles}) {
+        if (HotkeyStore::SameFile(path, registry))
+            return registry;
+    }
+    return wxString();
+}
+
 // Only the low 32 bits of a row id go into profiles.target_id.
 int LowTargetId(const wxLongLong& rowId)
 {
@@ -65,18 +75,15 @@ void KeywrightFrame::CreateDatabases()
     }
 
     // A Yes to an overwrite question below would otherwise delete a registry.
-    const wxString registryPaths[] = {paths.targets, paths.profiles};
-    for (const wxString& registry : registryPaths) {
-        if (HotkeyStore::SameFile(paths.events, registry)) {
-            ShowError("The Eventsymbols table file is a registry database!\n(" + registry + ")");
-            return;
-        }
+    const wxString eventsRegistry = RegistryReached(paths.events, paths);
+    if (!eventsRegistry.empty()) {
+        ShowError("The Eventsymbols table file is a registry database!\n(" + eventsRegistry + ")");
+        return;
     }
-    for (const wxString& registry : registryPaths) {
-        if (HotkeyStore::SameFile(paths.hotkeys, registry)) {
-            ShowError("The Profile file is a registry database!\n(" + registry + ")");
-            return;
-        }
+    const wxString hotkeysRegistry = RegistryReached(paths.hotkeys, paths);
+    if (!hotkeysRegistry.empty()) {
+        ShowError("The Profile file is a registry database!\n(" + hotkeysRegistry + ")");
+        return;
     }
 
     // Every question is answered before anything is removed, so a No loses nothing.

@@ -118,12 +118,9 @@ TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsEarlierStep
          "CREATE TABLE profiles (target_id INTEGER, title TEXT, filename TEXT);",
          "table profiles has no column named isuse", "1"},
     };
-    int run = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string events = "e" + std::to_string(run) + ".db";
-        const std::string hotkeys = "h" + std::to_string(run) + ".db";
-        ++run;
+        const auto [events, hotkeys] = FreshNames();
         ASSERT_NO_FATAL_FAILURE(MakeRegistries());
         fs::remove(In(c.registry));
         Exec(In(c.registry), c.schema);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/log.h>
@@ -69,8 +70,18 @@ protected:
     void MakeRegistries();
 
     std::filesystem::path In(const std::string& name) const { return dir / name; }
+    // A pair of events and hotkeys file names not used before in this test, for the
+    // cases of a table: e0.db and h0.db, then e1.db and h1.db, ...
+    std::pair<std::string, std::string> FreshNames()
+    {
+        const std::string n = std::to_string(namesGiven++);
+        return {"e" + n + ".db", "h" + n + ".db"};
+    }
     wxString Folder() const { return wxString::FromUTF8(dir.string()); }
 
     std::filesystem::path dir;
     KeywrightFrame* frame = nullptr;
+
+private:
+    int namesGiven = 0;
 };

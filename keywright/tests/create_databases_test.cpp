@@ -91,12 +91,9 @@ TEST_F(CreateDatabasesTest, AsksBeforeReplacingAndLosesNothingOnNo)
         {"hotkeys only, yes", false, true, {wxYES}, true},
         {"hotkeys only, no", false, true, {wxNO}, false},
     };
-    int run = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string events = "e" + std::to_string(run) + ".db";
-        const std::string hotkeys = "h" + std::to_string(run) + ".db";
-        ++run;
+        const auto [events, hotkeys] = FreshNames();
         if (c.eventsExists)
             MakeOldDatabase(In(events));
         if (c.hotkeysExists)

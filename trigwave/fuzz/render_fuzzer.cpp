@@ -106,12 +106,10 @@ void compare_with_plain_path(Trigwave& g, uint32_t segments, uint32_t per_segmen
         const uint16_t end = g.rpm_tokens.values[i + 1];
         for (uint32_t j = 0; j < per_segment && n < count; ++j, ++n) {
             if (n >= compare_at_ends && n + compare_at_ends < count && n % compare_every != 0) {
-                // A frame not compared only moves the accumulator, by the same extended
-                // sum as advance_angle (its speed in integers, which the unit tests hold
-                // equal to frame_rpm): the plain steps of every frame took half the time.
-                const uint16_t rpm = frame_rpm_exact(start, end, j, per_segment);
-                accumulator = static_cast<double>(static_cast<long double>(accumulator) +
-                                                  static_cast<long double>(rpm) * 546.13L / 44100);
+                // A frame not compared only moves the accumulator, by advance_angle's sum
+                // (its speed in integers, which the unit tests hold equal to frame_rpm):
+                // the plain steps of every frame took half the time.
+                advance_angle_by(&accumulator, angle_step(frame_rpm_exact(start, end, j, per_segment)));
                 continue;
             }
             const uint16_t rpm = frame_rpm(start, end, j, per_segment);

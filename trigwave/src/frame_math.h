@@ -59,13 +59,6 @@ inline int64_t trunc_nonnegative(long double v) {
     return whole;
 }
 
-// scale_level for a level of 0 to 32767 and a factor >= 0.
-inline int16_t scale_level_nonnegative(int level, double factor) {
-    const long double product = static_cast<long double>(level) * factor;
-    if (product >= 32767) return 32767;
-    return static_cast<int16_t>(trunc_nonnegative(product));
-}
-
 // advance_angle with the step already formed. The accumulator stays a double
 // between frames; only the sum is extended.
 inline uint16_t advance_angle_by(double* accumulator, long double step) {

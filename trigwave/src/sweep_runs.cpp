@@ -19,15 +19,10 @@ level_needs needs_of_type(char trigger_type) {
 }
 
 long double sweep_value(const tokens_t* tokens, double p, uint16_t* part) {
-    // The steps of lookup_and_weight; x < count - 1 for p < 1.
-    const uint16_t n = tokens->count;
-    const long double x = static_cast<long double>(n - 1) * static_cast<long double>(p);
-    const uint16_t position_int = static_cast<uint16_t>(trunc_nonnegative(x));
-    const double frac = static_cast<double>(x - position_int);
-    *part = position_int;
-    const long double lower = tokens->values[position_int];
-    const long double upper = tokens->values[position_int + 1];
-    return upper * frac + lower * (1.0L - frac);
+    // The part is lookup_and_weight's position_int; x < count - 1 for p < 1.
+    const long double x = static_cast<long double>(tokens->count - 1) * static_cast<long double>(p);
+    *part = static_cast<uint16_t>(x);
+    return Trigwave::lookup_and_weight(tokens, p);
 }
 
 uint64_t cam_units_unreduced(long double degrees) {
@@ -86,14 +81,14 @@ sweep_levels sweep_runs::evaluate(uint32_t n) const {
     case sweep_kind::cam_position: f.cam_units = cam_units_unreduced(value); break;
     case sweep_kind::relative:
         f.factor = sweep_factor(value);
-        f.relative_level = scale_level_nonnegative(32767, f.factor);
+        f.relative_level = scale_level(32767, f.factor);
         break;
     case sweep_kind::amplitude:
         f.factor = sweep_factor(value);
-        if (needs_.full) f.full = scale_level_nonnegative(32767, f.factor);
-        if (needs_.tooth) f.tooth = scale_level_nonnegative(relative_level_, f.factor);
-        if (needs_.other) f.other = scale_level_nonnegative(8531, f.factor);
-        if (needs_.half) f.half = scale_level_nonnegative(32767, f.factor * 0.5);
+        if (needs_.full) f.full = scale_level(32767, f.factor);
+        if (needs_.tooth) f.tooth = scale_level(relative_level_, f.factor);
+        if (needs_.other) f.other = scale_level(8531, f.factor);
+        if (needs_.half) f.half = scale_level(32767, f.factor * 0.5);
         break;
     }
     return f;

@@ -97,18 +97,6 @@ TEST(ScaleLevel, MatchesTruncatedProduct) {
             EXPECT_EQ(scale_level(level, factor), plain(level, factor)) << level << " x " << factor;
 }
 
-TEST(ScaleLevelNonnegative, MatchesScaleLevel) {
-    std::mt19937 rng(8);
-    for (int k = 0; k < 200000; ++k) {
-        const int level = static_cast<int>(rng() % 32768);
-        // Factors from per mille sweep values, as the renderer forms them.
-        const double factor = sweep_factor(static_cast<long double>(rng() % 70000) +
-                                           static_cast<long double>(rng() % 1000) / 1000.0L);
-        ASSERT_EQ(scale_level_nonnegative(level, factor), scale_level(level, factor))
-            << level << " x " << factor;
-    }
-}
-
 TEST(AdvanceAngleBy, MatchesAdvanceAngle) {
     std::mt19937 rng(9);
     double plain = 0.0, fast = 0.0;
