@@ -1,15 +1,9 @@
 # Shared set-up of the libFuzzer projects (trigwave/fuzz, dirhelper/fuzz): clang only,
 # every object built with AddressSanitizer and UndefinedBehaviorSanitizer, binaries in bin/.
-set(CMAKE_CXX_STANDARD 17)
-set(CMAKE_CXX_STANDARD_REQUIRED ON)
-set(CMAKE_CXX_EXTENSIONS OFF)
-if(NOT CMAKE_BUILD_TYPE)
-  set(CMAKE_BUILD_TYPE RelWithDebInfo)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/ProjectDefaults.cmake)
 if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "the fuzz harnesses need clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++")
 endif()
-set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 set(fuzz_sanitizers address,undefined,float-divide-by-zero)
 add_compile_options(-Wall -Wextra -Werror -fno-omit-frame-pointer

@@ -69,10 +69,10 @@ bool Creatable(const wxString& path) {
     return true;
 }
 
-// Whether the input may have left something on disk that the next one must not see.
-bool touched_disk = false;
-
-void RunOne(FuzzedDataProvider& in) {
+// Runs one input's calls; returns whether they may have left something on disk that the
+// next input must not see.
+bool RunOne(FuzzedDataProvider& in) {
+    bool touched_disk = false;
     wxString root = folder->Inside(wxT("root"));
     DirHelper::Init(root);
     CheckLayout(root);
@@ -178,6 +178,7 @@ void RunOne(FuzzedDataProvider& in) {
         }
         }
     }
+    return touched_disk;
 }
 
 }  // namespace
@@ -202,8 +203,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    RunOne(in);
-    if (touched_disk) folder->Clear();
-    touched_disk = false;
+    if (RunOne(in)) folder->Clear();
     return 0;
 }

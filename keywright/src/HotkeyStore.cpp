@@ -18,6 +18,25 @@ void OpenDatabase(wxSQLite3Database& db, const wxString& path, int busyTimeoutMs
     db.SetBusyTimeout(busyTimeoutMs);
 }
 
+// Runs one insert with the values bound to its parameters in order; returns the row id.
+template <typename... Values>
+wxLongLong InsertRow(const wxString& path, int busyTimeoutMs, const char* sql,
+                     const Values&... values)
+{
+    wxSQLite3Database db;
+    OpenDatabase(db, path, busyTimeoutMs);
+    {
+        // Finalised at the end of this block, before the connection closes.
+        wxSQLite3Statement insert = db.PrepareStatement(sql);
+        int parameter = 0;
+        (insert.Bind(++parameter, values), ...);
+        insert.ExecuteUpdate();
+    }
+    const wxLongLong rowId = db.GetLastRowId();
+    db.Close();
+    return rowId;
+}
+
 } // namespace
 
 bool HotkeyStore::FolderExists(const wxString& path)
@@ -54,33 +73,12 @@ wxLongLong HotkeyStore::AppendTarget(const wxString& path, const wxString& title
                                      const wxString& classSymbol,
                                      const wxString& symbolTableFile) const
 {
-    wxSQLite3Database db;
-    OpenDatabase(db, path, busyTimeoutMs);
-    {
-        // Finalised at the end of this block, before the connection closes.
-        wxSQLite3Statement insert = db.PrepareStatement(HotkeySchema::insertTarget);
-        insert.Bind(1, title);
-        insert.Bind(2, classSymbol);
-        insert.Bind(3, symbolTableFile);
-        insert.ExecuteUpdate();
-    }
-    const wxLongLong rowId = db.GetLastRowId();
-    db.Close();
-    return rowId;
+    return InsertRow(path, busyTimeoutMs, HotkeySchema::insertTarget, title, classSymbol,
+                     symbolTableFile);
 }
 
 void HotkeyStore::AppendProfile(const wxString& path, int targetId, const wxString& title,
                                 const wxString& fileName) const
 {
-    wxSQLite3Database db;
-    OpenDatabase(db, path, busyTimeoutMs);
-    {
-        wxSQLite3Statement insert = db.PrepareStatement(HotkeySchema::insertProfile);
-        insert.Bind(1, targetId);
-        insert.Bind(2, title);
-        insert.Bind(3, fileName);
-        insert.Bind(4, 1);
-        insert.ExecuteUpdate();
-    }
-    db.Close();
+    InsertRow(path, busyTimeoutMs, HotkeySchema::insertProfile, targetId, title, fileName, 1);
 }

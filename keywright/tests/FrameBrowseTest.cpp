@@ -60,13 +60,6 @@ private:
     int answer_;
 };
 
-void ClickBrowse(KeywrightFrame* frame)
-{
-    wxCommandEvent click(wxEVT_BUTTON, ID_BROWSE);
-    click.SetEventObject(frame->FindWindow(ID_BROWSE));
-    frame->FindWindow(ID_BROWSE)->ProcessWindowEvent(click);
-}
-
 TEST_F(FrameTest, ChooserStartsAtTheTypedTextOrAtTheDataRoot)
 {
     struct Case {
@@ -85,7 +78,7 @@ TEST_F(FrameTest, ChooserStartsAtTheTypedTextOrAtTheDataRoot)
         frame->pathText->SetValue(c.typed);
         EXPECT_EQ(Utf8(frame->BrowseStartFolder()), c.start);
         wxString startedAt;
-        wxTEST_DIALOG(ClickBrowse(frame), ExpectChooser(&startedAt, "", wxID_CANCEL));
+        wxTEST_DIALOG(ClickButton(frame, ID_BROWSE), ExpectChooser(&startedAt, "", wxID_CANCEL));
         EXPECT_EQ(Utf8(startedAt), c.start);
     }
 }
@@ -109,7 +102,7 @@ TEST_F(FrameTest, OkReplacesThePathAndAnythingElseKeepsIt)
         SCOPED_TRACE(testing::Message() << c.before << " answer " << c.answer);
         frame->pathText->SetValue(c.before);
         wxString startedAt;
-        wxTEST_DIALOG(ClickBrowse(frame), ExpectChooser(&startedAt, "/chosen/folder", c.answer));
+        wxTEST_DIALOG(ClickButton(frame, ID_BROWSE), ExpectChooser(&startedAt, "/chosen/folder", c.answer));
         EXPECT_EQ(Utf8(frame->pathText->GetValue()), c.after);
     }
 }
@@ -136,7 +129,7 @@ private:
 TEST_F(FrameTest, RealChooserIsAFolderDialogOnTheFrame)
 {
     frame->pathText->SetValue("/tmp");
-    wxTEST_DIALOG(ClickBrowse(frame), ExpectPlainChooser(frame));
+    wxTEST_DIALOG(ClickButton(frame, ID_BROWSE), ExpectPlainChooser(frame));
     EXPECT_EQ(Utf8(frame->pathText->GetValue()), "/tmp");
 }
 

@@ -11,10 +11,7 @@ namespace {
 
 void ClickClose(KeywrightFrame* frame)
 {
-    wxWindow* button = frame->FindWindow(ID_CLOSE);
-    wxCommandEvent click(wxEVT_BUTTON, ID_CLOSE);
-    click.SetEventObject(button);
-    button->ProcessWindowEvent(click);
+    ClickButton(frame, ID_CLOSE);
 }
 
 // What the window manager does for the close box: GTK delivers a delete event to the

@@ -2,6 +2,8 @@
 // end in an "Error" box, leave earlier steps in place and the window ready for the next.
 #include "create_databases_fixture.h"
 
+#include "KeywrightIds.h"
+
 #include <cctype>
 #include <functional>
 
@@ -186,7 +188,7 @@ TEST_F(CreateDatabasesTest, FailedRemovalShowsNoToolkitBoxAndEndsInDatabaseError
         const RecordBox error(&seen, wxID_OK);
         hook.AddExpectation(question);
         hook.AddExpectation(error);
-        Press();
+        ClickButton(frame, ID_DO_IT);
         hook.CheckUnmetExpectations();
     }
     wxLog::FlushActive();

@@ -163,20 +163,11 @@ void CreateDatabasesTest::MakeRegistries()
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-void CreateDatabasesTest::Press()
-{
-    wxWindow* button = frame->FindWindow(ID_DO_IT);
-    ASSERT_NE(button, nullptr);
-    wxCommandEvent click(wxEVT_BUTTON, ID_DO_IT);
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 void CreateDatabasesTest::ClickDoIt(const std::vector<ExpectMessageBox>& boxes)
 {
     GTestModalHook hook(__FILE__, __LINE__, "ClickDoIt");
     for (const ExpectMessageBox& box : boxes)
         hook.AddExpectation(box);
-    Press();
+    ClickButton(frame, ID_DO_IT);
     hook.CheckUnmetExpectations();
 }

@@ -64,8 +64,6 @@ protected:
               const wxString& profileTitle = "Default");
     // Presses "Do it!" the way the button does, expecting exactly these boxes in order.
     void ClickDoIt(const std::vector<ExpectMessageBox>& boxes = {});
-    // Presses "Do it!"; the caller sets up the expectations.
-    void Press();
     // Replaces both registries with an empty pair from scripts/make-registries.
     void MakeRegistries();
 

@@ -48,5 +48,9 @@ private:
     int answer_;
 };
 
+// Clicks the button with this identifier inside parent, as the button itself does:
+// a button event from the button, handled by the button's own handler chain.
+void ClickButton(wxWindow* parent, wxWindowID id);
+
 // Readable text of a wxString in test failure messages.
 std::string Utf8(const wxString& text);

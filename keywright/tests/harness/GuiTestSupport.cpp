@@ -14,6 +14,15 @@ void PumpEvents()
     }
 }
 
+void ClickButton(wxWindow* parent, wxWindowID id)
+{
+    wxWindow* button = parent->FindWindow(id);
+    ASSERT_NE(button, nullptr) << "no window " << id;
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+}
+
 bool PumpEventsUntil(const std::function<bool()>& condition)
 {
     wxStopWatch watch;
