@@ -7,9 +7,11 @@
 #include "HotkeySchema.h"
 #include "HotkeyStore.h"
 
+#include <wx/filename.h>
 #include <wx/longlong.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
+#include <wx/wxsqlite3.h>
 
 #include <cstdint>
 
@@ -25,13 +27,27 @@ bool ConfirmOverwrite(const wxString& question)
     return wxMessageBox(question, "Error", wxYES_NO | wxICON_QUESTION) == wxYES;
 }
 
-// The registry that a database file's path reaches, or an empty text when none.
-wxString RegistryReached(const wxString& path, const HotkeyPaths& paths)
+// SQLite walks a path by its own rules: it opens "nothere/../targets.db" and
+// "targets.db/" as targets.db, where the system says no such file exists. A database
+// path is only used when everything before its last separator is a folder the system
+// knows, and something follows that separator; a plain name always passes.
+bool NamesFileInExistingFolder(const wxString& path)
 {
-    for (const wxString& registry : {paths.targets, paths.profiles}) {
-        if (HotkeyStore::SameFile(path, registry))
-            return registry;
-    }
+    const wxString separators = wxFileName::GetPathSeparators();
+    const size_t last = path.find_last_of(separators);
+    if (last == wxString::npos || last + 1 == path.length())
+        return false;
+    return HotkeyStore::Stat(path.substr(0, last)).IsFolder();
+}
+
+// The registry that a database file is, or an empty text when none.
+wxString RegistryReached(const PathState& file, const HotkeyPaths& paths,
+                         const PathState& targets, const PathState& profiles)
+{
+    if (file.SameFileAs(targets))
+        return paths.targets;
+    if (file.SameFileAs(profiles))
+        return paths.profiles;
     return wxString();
 }
 
@@ -42,12 +58,27 @@ int LowTargetId(const wxLongLong& rowId)
         static_cast<std::uint32_t>(rowId.GetValue() & 0xFFFFFFFF)));
 }
 
+// Removes the target row a failed request appended; an empty text when that worked,
+// otherwise why not, for a person to mend the registry by hand.
+wxString TakeBackTarget(const HotkeyStore& store, const wxString& targetsPath,
+                        const wxLongLong& rowId, const wxString& title,
+                        const wxString& classSymbol, const wxString& eventsFile)
+{
+    try {
+        if (store.RemoveTarget(targetsPath, rowId, title, classSymbol, eventsFile))
+            return wxString();
+        return "it no longer holds this request's target";
+    } catch (const wxSQLite3Exception& removal) {
+        return removal.GetMessage();
+    }
+}
+
 } // namespace
 
 void KeywrightFrame::CreateDatabases()
 {
     const wxString folder = pathText->GetValue();
-    if (!HotkeyStore::FolderExists(folder)) {
+    if (!HotkeyStore::Stat(folder).IsFolder()) {
         ShowError("The selected path is not exists!");
         return;
     }
@@ -65,54 +96,82 @@ void KeywrightFrame::CreateDatabases()
     }
 
     const HotkeyPaths paths = MakeHotkeyPaths(folder, eventsFile, profileFile);
-    if (!HotkeyStore::FileExists(paths.targets)) {
+    if (!NamesFileInExistingFolder(paths.events)) {
+        ShowError("The Eventsymbols table file is not a file name in an existing folder!\n(" +
+                  paths.events + ")");
+        return;
+    }
+    if (!NamesFileInExistingFolder(paths.hotkeys)) {
+        ShowError("The Profile file is not a file name in an existing folder!\n(" +
+                  paths.hotkeys + ")");
+        return;
+    }
+
+    const PathState targets = HotkeyStore::Stat(paths.targets);
+    if (!targets.IsFile()) {
         ShowError("Hotkey targets database is not exists!\n(" + paths.targets + ")");
         return;
     }
-    if (!HotkeyStore::FileExists(paths.profiles)) {
+    const PathState profiles = HotkeyStore::Stat(paths.profiles);
+    if (!profiles.IsFile()) {
         ShowError("Hotkey profiles database is not exists!\n(" + paths.profiles + ")");
         return;
     }
 
     // A Yes to an overwrite question below would otherwise delete a registry.
-    const wxString eventsRegistry = RegistryReached(paths.events, paths);
+    const PathState events = HotkeyStore::Stat(paths.events);
+    const wxString eventsRegistry = RegistryReached(events, paths, targets, profiles);
     if (!eventsRegistry.empty()) {
         ShowError("The Eventsymbols table file is a registry database!\n(" + eventsRegistry + ")");
         return;
     }
-    const wxString hotkeysRegistry = RegistryReached(paths.hotkeys, paths);
+    const PathState hotkeys = HotkeyStore::Stat(paths.hotkeys);
+    const wxString hotkeysRegistry = RegistryReached(hotkeys, paths, targets, profiles);
     if (!hotkeysRegistry.empty()) {
         ShowError("The Profile file is a registry database!\n(" + hotkeysRegistry + ")");
         return;
     }
 
-    // Every question is answered before anything is removed, so a No loses nothing.
-    // When both names reach one file, the events question covers it.
-    const bool eventsExists = HotkeyStore::FileExists(paths.events);
-    if (eventsExists &&
+    // Every question is answered before anything is removed, so a No loses nothing, and
+    // only what was asked about goes: a file that turns up while a box is open stays.
+    // The events question covers the hotkeys name only when the system calls the two one
+    // file; both names are then removed, since a hard link would keep the old data alive.
+    if (events.IsFile() &&
         !ConfirmOverwrite("The selected events db file is exists!\nDo you want to overwrite?")) {
         return;
     }
-    const bool sharedFile = HotkeyStore::SameFile(paths.events, paths.hotkeys);
-    if (!sharedFile && HotkeyStore::FileExists(paths.hotkeys) &&
+    const bool coveredByEvents = events.SameFileAs(hotkeys);
+    if (hotkeys.IsFile() && !coveredByEvents &&
         !ConfirmOverwrite("The selected profile db file is exists!\nDo you want to overwrite?")) {
         return;
     }
-    if (eventsExists) {
+    if (events.IsFile())
         HotkeyStore::RemoveQuietly(paths.events);
-    }
-    if (HotkeyStore::FileExists(paths.hotkeys)) {
+    if (hotkeys.IsFile())
         HotkeyStore::RemoveQuietly(paths.hotkeys);
-    }
 
     const HotkeyStore store(busyTimeoutMs);
     store.CreateTable(paths.events, HotkeySchema::eventsTable);
     store.CreateTable(paths.hotkeys, HotkeySchema::hotkeysTable);
-    const wxLongLong targetRow =
-        store.AppendTarget(paths.targets, titleText->GetValue(), classSymbolText->GetValue(),
-                           eventsFile);
-    store.AppendProfile(paths.profiles, LowTargetId(targetRow), profileTitleText->GetValue(),
-                        profileFile);
+    const wxString title = titleText->GetValue();
+    const wxString classSymbol = classSymbolText->GetValue();
+    const wxLongLong targetRow = store.AppendTarget(paths.targets, title, classSymbol, eventsFile);
+    try {
+        store.AppendProfile(paths.profiles, LowTargetId(targetRow), profileTitleText->GetValue(),
+                            profileFile);
+    } catch (const wxSQLite3Exception& failure) {
+        // A target without its profile would stay registered for good, and a retry would
+        // add a second one: the request registers both rows or neither. The registry is
+        // never restored from a copy, since another program may have written to it.
+        const wxString problem =
+            TakeBackTarget(store, paths.targets, targetRow, title, classSymbol, eventsFile);
+        if (problem.empty())
+            throw;
+        ShowError(failure.GetMessage() + "\nThe target row " + targetRow.ToString() +
+                  " of targets.db could not be taken back: " + problem + "\n(" +
+                  paths.targets + ")");
+        return;
+    }
 
     wxMessageBox("The eventsymbols and profile databases is created. Added the specified "
                  "target to targets database and the specified profile to the profiles database",

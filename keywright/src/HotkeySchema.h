@@ -19,6 +19,11 @@ inline constexpr const char insertTarget[] =
     "insert into targets (title,class_symbol,symboltablefile) values (?,?,?)";
 inline constexpr const char insertProfile[] =
     "insert into profiles (target_id,title,filename,isuse) values (?,?,?,?)";
+// Takes back a target row whose profile could not be appended: by its full row id, and
+// only while that row still holds this request's texts.
+inline constexpr const char removeTarget[] =
+    "DELETE FROM targets WHERE rowid = ? AND title IS ? AND class_symbol IS ? AND "
+    "symboltablefile IS ?";
 
 // The suite's registries, expected in the chosen folder next to the new files.
 inline constexpr const char targetsFile[] = "targets.db";

@@ -4,9 +4,10 @@
 #include "HotkeySchema.h"
 
 #include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/wxsqlite3.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,40 +19,45 @@ void OpenDatabase(wxSQLite3Database& db, const wxString& path, int busyTimeoutMs
     db.SetBusyTimeout(busyTimeoutMs);
 }
 
-// Runs one insert with the values bound to its parameters in order; returns the row id.
+struct Outcome {
+    int changes;
+    wxLongLong lastRowId;
+};
+
+// Runs one statement with the values bound to its parameters in order.
 template <typename... Values>
-wxLongLong InsertRow(const wxString& path, int busyTimeoutMs, const char* sql,
+Outcome RunStatement(const wxString& path, int busyTimeoutMs, const char* sql,
                      const Values&... values)
 {
     wxSQLite3Database db;
     OpenDatabase(db, path, busyTimeoutMs);
+    Outcome outcome{};
     {
         // Finalised at the end of this block, before the connection closes.
-        wxSQLite3Statement insert = db.PrepareStatement(sql);
+        wxSQLite3Statement statement = db.PrepareStatement(sql);
         int parameter = 0;
-        (insert.Bind(++parameter, values), ...);
-        insert.ExecuteUpdate();
+        (statement.Bind(++parameter, values), ...);
+        outcome.changes = statement.ExecuteUpdate();
     }
-    const wxLongLong rowId = db.GetLastRowId();
+    outcome.lastRowId = db.GetLastRowId();
     db.Close();
-    return rowId;
+    return outcome;
 }
 
 } // namespace
 
-bool HotkeyStore::FolderExists(const wxString& path)
+PathState HotkeyStore::Stat(const wxString& path)
 {
-    return wxFileName::DirExists(path);
-}
-
-bool HotkeyStore::FileExists(const wxString& path)
-{
-    return wxFileName::FileExists(path);
-}
-
-bool HotkeyStore::SameFile(const wxString& a, const wxString& b)
-{
-    return a == b || wxFileName(a).SameAs(wxFileName(b));
+    PathState state;
+    struct stat info;
+    if (path.empty() || stat(path.fn_str(), &info) != 0)
+        return state;
+    state.kind = S_ISREG(info.st_mode)   ? PathState::file
+                 : S_ISDIR(info.st_mode) ? PathState::folder
+                                         : PathState::other;
+    state.volume = static_cast<unsigned long long>(info.st_dev);
+    state.index = static_cast<unsigned long long>(info.st_ino);
+    return state;
 }
 
 void HotkeyStore::RemoveQuietly(const wxString& path)
@@ -73,12 +79,22 @@ wxLongLong HotkeyStore::AppendTarget(const wxString& path, const wxString& title
                                      const wxString& classSymbol,
                                      const wxString& symbolTableFile) const
 {
-    return InsertRow(path, busyTimeoutMs, HotkeySchema::insertTarget, title, classSymbol,
-                     symbolTableFile);
+    return RunStatement(path, busyTimeoutMs, HotkeySchema::insertTarget, title, classSymbol,
+                        symbolTableFile)
+        .lastRowId;
 }
 
 void HotkeyStore::AppendProfile(const wxString& path, int targetId, const wxString& title,
                                 const wxString& fileName) const
 {
-    InsertRow(path, busyTimeoutMs, HotkeySchema::insertProfile, targetId, title, fileName, 1);
+    RunStatement(path, busyTimeoutMs, HotkeySchema::insertProfile, targetId, title, fileName, 1);
+}
+
+bool HotkeyStore::RemoveTarget(const wxString& path, const wxLongLong& rowId,
+                               const wxString& title, const wxString& classSymbol,
+                               const wxString& symbolTableFile) const
+{
+    return RunStatement(path, busyTimeoutMs, HotkeySchema::removeTarget, rowId, title,
+                        classSymbol, symbolTableFile)
+               .changes == 1;
 }

@@ -7,14 +7,31 @@
 #include <wx/longlong.h>
 #include <wx/string.h>
 
+// What one look at a path tells: what it names, and which file or folder that is.
+// Links are followed, as opening the path would follow them.
+struct PathState {
+    enum Kind { missing, file, folder, other };
+    Kind kind = missing;
+    // The system's identity of what the path names: device and inode.
+    unsigned long long volume = 0;
+    unsigned long long index = 0;
+
+    bool IsFile() const { return kind == file; }
+    bool IsFolder() const { return kind == folder; }
+    // True only when both names reach one existing file by the system's word; the texts
+    // themselves prove nothing ("link/../x.db" need not be "x.db").
+    bool SameFileAs(const PathState& other) const
+    {
+        return IsFile() && other.IsFile() && volume == other.volume && index == other.index;
+    }
+};
+
 class HotkeyStore {
 public:
     explicit HotkeyStore(int busyTimeoutMs) : busyTimeoutMs(busyTimeoutMs) {}
 
-    static bool FolderExists(const wxString& path);
-    static bool FileExists(const wxString& path);
-    // True when both paths reach the same file, also through "." or ".." steps or a link.
-    static bool SameFile(const wxString& a, const wxString& b);
+    // One stat of the path, so its existence and its identity are read together.
+    static PathState Stat(const wxString& path);
     // Removes a file; a failure is not reported here, it surfaces when the file is reused.
     static void RemoveQuietly(const wxString& path);
 
@@ -26,6 +43,10 @@ public:
     // Appends a profile row of the given target, marked as in use.
     void AppendProfile(const wxString& path, int targetId, const wxString& title,
                        const wxString& fileName) const;
+    // Removes the target row rowId, but only while it still holds exactly these texts;
+    // true when it did. A reused row id or another program's row is left alone.
+    bool RemoveTarget(const wxString& path, const wxLongLong& rowId, const wxString& title,
+                      const wxString& classSymbol, const wxString& symbolTableFile) const;
 
 private:
     int busyTimeoutMs;

@@ -83,6 +83,15 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
          "The Profile file is a registry database!\n(@/profiles.db)"},
         {"profile file reaches targets.db", nothing, "@", "e.db", "sub/../targets.db",
          "The Profile file is a registry database!\n(@/targets.db)"},
+        {"events file links to targets.db",
+         [](const fs::path& dir) { fs::create_symlink("targets.db", dir / "reg.db"); }, "@",
+         "reg.db", "h.db", "The Eventsymbols table file is a registry database!\n(@/targets.db)"},
+        // SQLite would open both as targets.db, though the system finds no such file.
+        {"events file through a missing folder", nothing, "@", "nothere/../targets.db", "h.db",
+         "The Eventsymbols table file is not a file name in an existing folder!\n"
+         "(@/nothere/../targets.db)"},
+        {"profile file ending in a separator", nothing, "@", "e.db", "targets.db/",
+         "The Profile file is not a file name in an existing folder!\n(@/targets.db/)"},
     };
     fs::create_directory(In("sub"));
     const auto expand = [this](std::string text) {
@@ -99,34 +108,39 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
         EXPECT_EQ(Snapshot(dir), before);
         ASSERT_NO_FATAL_FAILURE(MakeRegistries());
         fs::remove(In("e.db"));
+        fs::remove(In("reg.db"));
     }
 }
 
-TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsEarlierSteps)
+// A failed profile takes its target row back, so a request registers both or neither.
+TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsTheFilesOnly)
 {
     struct Case {
         const char* name;
         const char* registry;
         const char* schema; // replaces the registry's table
         const char* message; // with SQLITE_ERROR
-        const char* targetRows; // after the failure
     };
     const Case cases[] = {
         {"targets without its table", "targets.db", "CREATE TABLE other (x);",
-         "no such table: targets", "0"},
+         "no such table: targets"},
         {"profiles without its table", "profiles.db", "CREATE TABLE other (x);",
-         "no such table: profiles", "1"},
+         "no such table: profiles"},
         {"profiles without isuse", "profiles.db",
          "CREATE TABLE profiles (target_id INTEGER, title TEXT, filename TEXT);",
-         "table profiles has no column named isuse", "1"},
+         "table profiles has no column named isuse"},
     };
+    const char* const targetsQuery = "SELECT rowid, * FROM targets ORDER BY rowid";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto [events, hotkeys] = FreshNames();
         ASSERT_NO_FATAL_FAILURE(MakeRegistries());
+        Exec(In("targets.db"), "INSERT INTO targets (title) VALUES ('earlier');");
         fs::remove(In(c.registry));
         Exec(In(c.registry), c.schema);
         const auto broken = Snapshot(dir)[In(c.registry).string()];
+        const bool targetsIntact = c.registry != std::string("targets.db");
+        const Rows targetsBefore = targetsIntact ? Query(In("targets.db"), targetsQuery) : Rows{};
         Fill(Folder(), events, hotkeys);
 
         ClickDoIt({ErrorBox(DatabaseError(SQLITE_ERROR, c.message))});
@@ -134,9 +148,8 @@ TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsEarlierStep
         EXPECT_TRUE(frame->IsShown());
         EXPECT_EQ(Query(In(events), masterQuery), (Rows{{"hotkeyevent"}, {"sqlite_sequence"}}));
         EXPECT_EQ(Query(In(hotkeys), masterQuery), (Rows{{"hotkeys"}, {"sqlite_sequence"}}));
-        if (c.registry != std::string("targets.db")) {
-            EXPECT_EQ(Query(In("targets.db"), "SELECT count(*) FROM targets"),
-                      Rows{{c.targetRows}});
+        if (targetsIntact) {
+            EXPECT_EQ(Query(In("targets.db"), targetsQuery), targetsBefore);
         }
         EXPECT_EQ(Snapshot(dir)[In(c.registry).string()], broken);
     }
@@ -160,16 +173,32 @@ TEST_F(CreateDatabasesTest, LockedRegistryEndsInBusyErrorAndTheNextRequestWorks)
     EXPECT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(holder);
 
-    // What finished before the failure stays: both files and the target row.
+    // Both files stay; the target row is taken back.
     EXPECT_EQ(Query(In("e.db"), masterQuery), (Rows{{"hotkeyevent"}, {"sqlite_sequence"}}));
     EXPECT_EQ(Query(In("h.db"), masterQuery), (Rows{{"hotkeys"}, {"sqlite_sequence"}}));
-    EXPECT_EQ(Query(In("targets.db"), "SELECT rowid, symboltablefile FROM targets"),
-              (Rows{{"1", "e.db"}}));
+    EXPECT_EQ(Query(In("targets.db"), "SELECT count(*) FROM targets"), Rows{{"0"}});
     EXPECT_EQ(Query(In("profiles.db"), "SELECT count(*) FROM profiles"), Rows{{"0"}});
 
     ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxYES), SuccessBox()});
     EXPECT_EQ(Query(In("profiles.db"), "SELECT target_id, filename FROM profiles"),
               (Rows{{"2", "h.db"}}));
+}
+
+TEST_F(CreateDatabasesTest, TargetRowChangedMeanwhileIsLeftAndNamedInTheBox)
+{
+    // Another program's trigger rewrites the new row, so it no longer is this request's.
+    Exec(In("targets.db"), "CREATE TRIGGER other AFTER INSERT ON targets BEGIN "
+                           "UPDATE targets SET title = 'theirs' WHERE rowid = new.rowid; END;");
+    fs::remove(In("profiles.db"));
+    Exec(In("profiles.db"), "CREATE TABLE other (x);");
+    Fill(Folder(), "e.db", "h.db");
+
+    ClickDoIt({ErrorBox(DatabaseError(SQLITE_ERROR, "no such table: profiles") +
+                        "\nThe target row 1 of targets.db could not be taken back: it no "
+                        "longer holds this request's target\n(" + Folder() + "/targets.db)")});
+
+    EXPECT_EQ(Query(In("targets.db"), "SELECT rowid, title, class_symbol FROM targets"),
+              (Rows{{"1", "theirs", "EngineMap"}}));
 }
 
 TEST_F(CreateDatabasesTest, FailedRemovalShowsNoToolkitBoxAndEndsInDatabaseError)

@@ -3,6 +3,9 @@
 
 #include <wx/textctrl.h>
 
+#include <cstdlib>
+#include <utility>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -174,4 +177,42 @@ TEST_F(CreateDatabasesTest, TextsAreStoredExactlyAsUtf8)
               (Rows{{hex(title), hex(classSymbol), hex(events)}}));
     EXPECT_EQ(Query(In("profiles.db"), "SELECT hex(title), hex(filename), isuse FROM profiles"),
               (Rows{{hex(profileTitle), hex(profile), "1"}}));
+}
+
+// Two names are one file only when the system says so; texts that merely look alike
+// (after tidying "..", or expanding "$NAME") each get their own question.
+TEST_F(CreateDatabasesTest, OnlyTheSystemDecidesThatTwoNamesAreOneFile)
+{
+    // "link/../x.db" is sub/x.db to the system, wherever the text seems to point.
+    fs::create_directories(In("sub/deeper"));
+    fs::create_directory_symlink("sub/deeper", In("link"));
+    MakeOldDatabase(In("x.db"));
+    // A file literally named "$KEYWRIGHT_LOOKALIKE", while that variable names another.
+    ASSERT_EQ(setenv("KEYWRIGHT_LOOKALIKE", "ev.db", 1), 0);
+    MakeOldDatabase(In("ev.db"));
+    MakeOldDatabase(In("$KEYWRIGHT_LOOKALIKE"));
+    const auto before = Snapshot(dir);
+
+    Fill(Folder(), "link/../x.db", "x.db");
+    ClickDoIt({HotkeysQuestion(wxNO)});
+    EXPECT_EQ(Snapshot(dir), before);
+
+    Fill(Folder(), "ev.db", "$KEYWRIGHT_LOOKALIKE");
+    ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxNO)});
+    EXPECT_EQ(Snapshot(dir), before);
+
+    // One file under two names: one question, and both names get their fresh table.
+    fs::create_hard_link(In("x.db"), In("hard.db"));
+    fs::create_symlink("ev.db", In("soft.db"));
+    const std::pair<const char*, const char*> oneFile[] = {{"x.db", "hard.db"},
+                                                            {"ev.db", "soft.db"}};
+    for (const auto& [events, hotkeys] : oneFile) {
+        SCOPED_TRACE(hotkeys);
+        Fill(Folder(), events, hotkeys);
+        ClickDoIt({EventsQuestion(wxYES), SuccessBox()});
+        EXPECT_EQ(Query(In(events), masterQuery), eventsMaster);
+        EXPECT_EQ(Query(In(hotkeys), masterQuery), hotkeysMaster);
+    }
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT filename FROM profiles"),
+              (Rows{{"hard.db"}, {"soft.db"}}));
 }
