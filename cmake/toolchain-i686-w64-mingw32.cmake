@@ -1,12 +1,14 @@
-# Cross-builds for 32-bit Windows (console programs only) with Debian's mingw-w64:
-#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake
-# The runtime is linked statically, so the .exe needs no DLL beside it. trigwave uses no
-# threads, so the default (win32 threads) compiler variant serves.
+# Cross-builds for 32-bit Windows with Debian's mingw-w64:
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
+#         -DORIX_WINDOWS_PREFIX=$(scripts/build-windows-libs --print-prefix i686-w64-mingw32)
+# Without ORIX_WINDOWS_PREFIX only trigwave is built. The runtime is linked statically, so
+# an .exe needs no DLL beside it. The -posix compilers, since the toolkit in the prefix
+# is built with them and one program must not mix the two thread models.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 # Doubles stay doubles on SSE2 (Pentium 4 and later) instead of passing through the
@@ -14,10 +16,5 @@ set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 # keeps using the x87 unit, at the 64-bit precision the runtime's start-up sets.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/windows-common.cmake)

@@ -1,14 +1,12 @@
 #!/usr/bin/python3
 """Draws the "orixLogoIcon" mark: a blue rounded tile carrying an orange ring with a
-key bit, at the six sizes the window and the desktop use, as 32-bit RGBA PNG files,
-plus orixLogoIcon.ico (the same images, PNG-compressed entries) for the Windows resource.
+key bit, at the six sizes the window and the desktop use, as 32-bit RGBA PNG files.
+The Windows build turns the same files into orixLogoIcon.ico (icotool, plain bitmaps).
 
 Run with Debian's python (it needs numpy and matplotlib):
     /usr/bin/python3 keywright/res/make-icons.py
 """
-import io
 import os
-import struct
 
 import numpy as np
 import matplotlib
@@ -68,22 +66,8 @@ def draw(size):
 
 
 def main():
-    pngs = []
     for size in SIZES:
-        path = os.path.join(HERE, "orixLogoIcon-%d.png" % size)
-        plt.imsave(path, draw(size), format="png")
-        with open(path, "rb") as f:
-            pngs.append((size, f.read()))
-    # ICO container: header, one directory entry per image, then the PNG streams.
-    header = struct.pack("<HHH", 0, 1, len(pngs))
-    offset = 6 + 16 * len(pngs)
-    entries, blobs = b"", b""
-    for size, data in pngs:
-        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
-        blobs += data
-        offset += len(data)
-    with open(os.path.join(HERE, "orixLogoIcon.ico"), "wb") as f:
-        f.write(header + entries + blobs)
+        plt.imsave(os.path.join(HERE, "orixLogoIcon-%d.png" % size), draw(size), format="png")
 
 
 if __name__ == "__main__":

@@ -6,6 +6,7 @@
 #include "HotkeyPaths.h"
 #include "HotkeySchema.h"
 #include "HotkeyStore.h"
+#include "WindowsNames.h"
 
 #include <wx/filename.h>
 #include <wx/longlong.h>
@@ -94,6 +95,17 @@ void KeywrightFrame::CreateDatabases()
         ShowError("The Profile file name is empty!");
         return;
     }
+
+#ifdef __WXMSW__
+    if (IsWindowsReservedName(eventsFile)) {
+        ShowError("The Eventsymbols table file name is reserved on Windows!\n(" + eventsFile + ")");
+        return;
+    }
+    if (IsWindowsReservedName(profileFile)) {
+        ShowError("The Profile file name is reserved on Windows!\n(" + profileFile + ")");
+        return;
+    }
+#endif
 
     const HotkeyPaths paths = MakeHotkeyPaths(folder, eventsFile, profileFile);
     if (!NamesFileInExistingFolder(paths.events)) {

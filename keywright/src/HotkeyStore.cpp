@@ -7,7 +7,11 @@
 #include <wx/log.h>
 #include <wx/wxsqlite3.h>
 
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#else
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -46,6 +50,35 @@ Outcome RunStatement(const wxString& path, int busyTimeoutMs, const char* sql,
 
 } // namespace
 
+#ifdef __WXMSW__
+PathState HotkeyStore::Stat(const wxString& path)
+{
+    PathState state;
+    if (path.empty())
+        return state;
+    // Windows keeps a file's identity (volume serial number and file index) with an open
+    // handle; one opened without access rights disturbs no other user of the file, and
+    // backup semantics let the same call open a folder.
+    const HANDLE handle = ::CreateFileW(path.wc_str(), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return state;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    if (!known)
+        return state;
+    state.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathState::folder
+                 : (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)  ? PathState::other
+                                                                    : PathState::file;
+    state.volume = info.dwVolumeSerialNumber;
+    state.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
+                  info.nFileIndexLow;
+    return state;
+}
+#else
 PathState HotkeyStore::Stat(const wxString& path)
 {
     PathState state;
@@ -59,6 +92,7 @@ PathState HotkeyStore::Stat(const wxString& path)
     state.index = static_cast<unsigned long long>(info.st_ino);
     return state;
 }
+#endif
 
 void HotkeyStore::RemoveQuietly(const wxString& path)
 {

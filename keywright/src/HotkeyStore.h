@@ -12,7 +12,8 @@
 struct PathState {
     enum Kind { missing, file, folder, other };
     Kind kind = missing;
-    // The system's identity of what the path names: device and inode.
+    // The system's identity of what the path names: device and inode, or on Windows
+    // the volume serial number and the file index.
     unsigned long long volume = 0;
     unsigned long long index = 0;
 
@@ -30,7 +31,8 @@ class HotkeyStore {
 public:
     explicit HotkeyStore(int busyTimeoutMs) : busyTimeoutMs(busyTimeoutMs) {}
 
-    // One stat of the path, so its existence and its identity are read together.
+    // One look at the path (stat; on Windows one open handle), so its existence and its
+    // identity are read together.
     static PathState Stat(const wxString& path);
     // Removes a file; a failure is not reported here, it surfaces when the file is reused.
     static void RemoveQuietly(const wxString& path);

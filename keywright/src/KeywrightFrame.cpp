@@ -12,6 +12,10 @@
 #include <wx/textctrl.h>
 #include <wx/wxsqlite3.h>
 
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#endif
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(KeywrightFrame, wxFrame)
     EVT_CLOSE(KeywrightFrame::OnClose)
@@ -39,6 +43,13 @@ KeywrightFrame::KeywrightFrame(wxFrame* parent, const wxString& title)
 {
     Create(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize,
            wxDEFAULT_FRAME_STYLE | wxTAB_TRAVERSAL, wxFrameNameStr);
+#ifdef __WXMSW__
+    // Windows moves the focus with Tab only inside a control parent, and the toolkit
+    // never makes a top-level window one.
+    const HWND window = static_cast<HWND>(GetHWND());
+    ::SetWindowLongPtr(window, GWL_EXSTYLE,
+                       ::GetWindowLongPtr(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+#endif
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     ClearBackground();
 

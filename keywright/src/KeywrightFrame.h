@@ -4,12 +4,16 @@
 
 #include <memory>
 
+#include <wx/containr.h>
 #include <wx/frame.h>
 
 class wxDirDialog;
 class wxTextCtrl;
 
-class KeywrightFrame : public wxFrame {
+// Navigation-enabled, so Tab and Shift+Tab walk the form's fields in creation order on
+// every system, as they do in a dialog (a plain frame leaves it to the platform, and
+// Windows does not do it for a frame).
+class KeywrightFrame : public wxNavigationEnabled<wxFrame> {
 public:
     KeywrightFrame(wxFrame* parent, const wxString& title);
 
