@@ -1,21 +1,11 @@
 #include "TempFolder.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <stdexcept>
-#include <vector>
 
 #include "DirHelper.h"
+#include "MakeTempFolder.h"
 
-TempFolder::TempFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "dirhelper-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
-    root = buffer.data();
-}
+TempFolder::TempFolder() : root(MakeTempFolder("dirhelper")) {}
 
 TempFolder::~TempFolder()
 {
@@ -25,7 +15,7 @@ TempFolder::~TempFolder()
 
 wxString TempFolder::Path() const
 {
-    return Wx(root.string());
+    return Wx(root.u8string());
 }
 
 wxString TempFolder::Path(const std::string& relative) const

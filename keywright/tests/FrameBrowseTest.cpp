@@ -2,6 +2,7 @@
 #include "FrameFixture.h"
 
 #include "KeywrightIds.h"
+#include "Platform.h"
 
 #include <wx/dirdlg.h>
 #include <wx/textctrl.h>
@@ -64,10 +65,11 @@ TEST_F(FrameTest, ChooserStartsAtTheTypedTextOrAtTheDataRoot)
 {
     struct Case {
         const char* typed;
-        const char* start;
+        std::string start;
     };
     const Case cases[] = {
-        {"", "/srv/orix/"},
+        // The data root with the native separator.
+        {"", std::string(kDataRoot) + platform::separator},
         {"/no/such/folder", "/no/such/folder"},
         {"relative/../x ", "relative/../x "},
         {"/tmp/", "/tmp/"},

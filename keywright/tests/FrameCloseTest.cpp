@@ -4,8 +4,13 @@
 
 #include "KeywrightIds.h"
 
-#include <dlfcn.h>
 #include <wx/button.h>
+
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#else
+#include <dlfcn.h>
+#endif
 
 namespace {
 
@@ -14,15 +19,20 @@ void ClickClose(KeywrightFrame* frame)
     ClickButton(frame, ID_CLOSE);
 }
 
-// What the window manager does for the close box: GTK delivers a delete event to the
-// window. GTK is already loaded by the toolkit, so its function is looked up, not linked.
+// What the close box does. On Windows: the window menu's Close command. Elsewhere, what
+// the window manager does: GTK delivers a delete event to the window. GTK is already
+// loaded by the toolkit, so its function is looked up, not linked.
 void PressCloseBox(KeywrightFrame* frame)
 {
+#ifdef __WXMSW__
+    ::SendMessage(static_cast<HWND>(frame->GetHWND()), WM_SYSCOMMAND, SC_CLOSE, 0);
+#else
     using CloseFunction = void (*)(void*);
     auto gtkWindowClose =
         reinterpret_cast<CloseFunction>(dlsym(RTLD_DEFAULT, "gtk_window_close"));
     ASSERT_NE(gtkWindowClose, nullptr);
     gtkWindowClose(frame->GetHandle());
+#endif
 }
 
 void ChooseQuit(KeywrightFrame* frame)

@@ -17,6 +17,20 @@ struct Case {
 
 TEST(ProgramFolderTest, DerivesTheDataRootFromTheProgramPath)
 {
+#ifdef _WIN32
+    const Case cases[] = {
+        // Absolute paths, with their drive, are used as they are.
+        {"C:\\Orix\\bin\\keywright.exe", "C:\\u", "D:\\x\\keywright.exe", "C:\\Orix\\bin"},
+        {"C:\\keywright.exe", "C:\\u", "D:\\x\\keywright.exe", "C:\\"},
+        // A dot start is the working folder; other relative folders are resolved against it.
+        {".\\keywright.exe", "C:\\u\\work", "D:\\x\\keywright.exe", "C:\\u\\work"},
+        {"..\\bin\\keywright.exe", "C:\\u\\build", "D:\\x\\keywright.exe", "C:\\u\\bin"},
+        {"build\\bin\\keywright.exe", "C:\\w", "D:\\x\\keywright.exe", "C:\\w\\build\\bin"},
+        // A bare name, or none, takes the running executable's folder.
+        {"keywright.exe", "C:\\u", "C:\\Orix\\bin\\keywright.exe", "C:\\Orix\\bin"},
+        {"", "C:\\u", "C:\\Orix\\bin\\keywright.exe", "C:\\Orix\\bin"},
+    };
+#else
     const Case cases[] = {
         // Absolute paths are used as they are.
         {"/opt/orix/bin/keywright", "/home/u", "/x/keywright", "/opt/orix/bin"},
@@ -34,6 +48,7 @@ TEST(ProgramFolderTest, DerivesTheDataRootFromTheProgramPath)
         {"keywright", "/home/u", "/usr/local/bin/keywright", "/usr/local/bin"},
         {"", "/home/u", "/usr/local/bin/keywright", "/usr/local/bin"},
     };
+#endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.argv0);
         EXPECT_EQ(ProgramFolder(c.argv0, c.cwd, c.executable).utf8_string(), c.root);
@@ -50,7 +65,8 @@ TEST(ProgramFolderTest, RelativeFolderReachesTheSameFolderOnDisk)
     wxFileName relative(exe);
     relative.MakeRelativeTo(wxFileName::GetCwd());
     const wxString root =
-        ProgramFolder("./" + relative.GetFullPath(), wxFileName::GetCwd(), "/elsewhere/x");
+        ProgramFolder("." + wxString(wxFileName::GetPathSeparator()) + relative.GetFullPath(),
+                      wxFileName::GetCwd(), "/elsewhere/x");
     EXPECT_TRUE(wxFileName::DirExists(root));
     EXPECT_TRUE(wxFileName(root, exeName.GetFullName()).FileExists());
     EXPECT_TRUE(wxFileName::DirName(root).SameAs(wxFileName::DirName(exeDir)));

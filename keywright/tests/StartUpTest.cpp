@@ -1,10 +1,13 @@
-// Start-up as the application runs it: the shown, titled window with all its icon sizes,
-// and the translation of texts when a locale exists.
+// Start-up as the application runs it: the shown, titled window with its icon (every
+// size here; on Windows the resource's, at the system's icon size), and the
+// translation of texts when a locale exists.
 #include "FrameFixture.h"
 
 #include "OrixLogoIcon.h"
+#include "Platform.h"
 #include "Translate.h"
 
+#include <wx/bitmap.h>
 #include <wx/icon.h>
 #include <wx/image.h>
 #include <wx/toplevel.h>
@@ -13,12 +16,12 @@
 
 namespace {
 
-TEST_F(FrameTest, MainWindowIsShownWithTheOrixLogoInSixSizes)
+TEST_F(FrameTest, MainWindowIsShownWithTheOrixLogo)
 {
     EXPECT_TRUE(frame->IsShown());
     EXPECT_EQ(Utf8(frame->GetTitle()), "Orixpilot Keywright");
     const wxIconBundle& icons = frame->GetIcons();
-    ASSERT_EQ(icons.GetIconCount(), 6u);
+    ASSERT_EQ(icons.GetIconCount(), platform::windowIconSizes.size());
     std::set<int> sizes;
     for (size_t i = 0; i < icons.GetIconCount(); ++i) {
         const wxIcon icon = icons.GetIconByIndex(i);
@@ -32,7 +35,7 @@ TEST_F(FrameTest, MainWindowIsShownWithTheOrixLogoInSixSizes)
         EXPECT_EQ(image.GetAlpha(0, 0), 0);
         EXPECT_EQ(image.GetAlpha(image.GetWidth() / 2, image.GetHeight() / 2), 255);
     }
-    EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 72, 96}));
+    EXPECT_EQ(sizes, platform::windowIconSizes);
 }
 
 TEST(TranslateTest, UsesTheLiteralWithoutALocale)

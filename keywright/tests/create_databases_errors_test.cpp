@@ -7,7 +7,12 @@
 #include <cctype>
 #include <functional>
 
+#include <fstream>
+
 #include <sqlite3.h>
+#ifdef _WIN32
+#include <wx/msw/wrapwin.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -41,7 +46,8 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
     struct Case {
         const char* name;
         std::function<void(const fs::path&)> prepare;
-        // folder text, events file, profile file; "@" stands for the temporary folder
+        // folder text, events file, profile file; "@" stands for the temporary folder and,
+        // in a message, "%" for the native separator
         std::string folder, events, profile;
         std::string message;
     };
@@ -62,13 +68,13 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
         {"folder is a file", nothing, "@/targets.db", "e.db", "h.db",
          "The selected path is not exists!"},
         {"missing targets.db", remove({"targets.db"}), "@", "e.db", "h.db",
-         "Hotkey targets database is not exists!\n(@/targets.db)"},
+         "Hotkey targets database is not exists!\n(@%targets.db)"},
         {"missing profiles.db", remove({"profiles.db"}), "@", "e.db", "h.db",
-         "Hotkey profiles database is not exists!\n(@/profiles.db)"},
+         "Hotkey profiles database is not exists!\n(@%profiles.db)"},
         {"both registries missing", remove({"targets.db", "profiles.db"}), "@", "e.db", "h.db",
-         "Hotkey targets database is not exists!\n(@/targets.db)"},
+         "Hotkey targets database is not exists!\n(@%targets.db)"},
         {"two separators in the path", remove({"profiles.db"}), "@/", "e.db", "h.db",
-         "Hotkey profiles database is not exists!\n(@//profiles.db)"},
+         "Hotkey profiles database is not exists!\n(@/%profiles.db)"},
         {"empty events file name", nothing, "@", "", "h.db",
          "The Eventsymbols table file name is empty!"},
         {"empty profile file name", oldFile, "@", "e.db", "",
@@ -76,27 +82,27 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
         {"empty name comes before the registries", remove({"targets.db"}), "@", "", "",
          "The Eventsymbols table file name is empty!"},
         {"events file is targets.db", nothing, "@", "targets.db", "h.db",
-         "The Eventsymbols table file is a registry database!\n(@/targets.db)"},
+         "The Eventsymbols table file is a registry database!\n(@%targets.db)"},
         {"events file reaches profiles.db", oldFile, "@", "./profiles.db", "e.db",
-         "The Eventsymbols table file is a registry database!\n(@/profiles.db)"},
+         "The Eventsymbols table file is a registry database!\n(@%profiles.db)"},
         {"profile file is profiles.db", oldFile, "@", "e.db", "profiles.db",
-         "The Profile file is a registry database!\n(@/profiles.db)"},
+         "The Profile file is a registry database!\n(@%profiles.db)"},
         {"profile file reaches targets.db", nothing, "@", "e.db", "sub/../targets.db",
-         "The Profile file is a registry database!\n(@/targets.db)"},
-        {"events file links to targets.db",
-         [](const fs::path& dir) { fs::create_symlink("targets.db", dir / "reg.db"); }, "@",
-         "reg.db", "h.db", "The Eventsymbols table file is a registry database!\n(@/targets.db)"},
-        // SQLite would open both as targets.db, though the system finds no such file.
+         "The Profile file is a registry database!\n(@%targets.db)"},
+        // SQLite would open both as targets.db, though Linux finds no such file; Windows
+        // itself reads "nothere/.." as no folder at all, and there it is the registry.
         {"events file through a missing folder", nothing, "@", "nothere/../targets.db", "h.db",
-         "The Eventsymbols table file is not a file name in an existing folder!\n"
-         "(@/nothere/../targets.db)"},
+         platform::dotDotByText
+             ? "The Eventsymbols table file is a registry database!\n(@%targets.db)"
+             : "The Eventsymbols table file is not a file name in an existing folder!\n"
+               "(@%nothere/../targets.db)"},
         {"profile file ending in a separator", nothing, "@", "e.db", "targets.db/",
-         "The Profile file is not a file name in an existing folder!\n(@/targets.db/)"},
+         "The Profile file is not a file name in an existing folder!\n(@%targets.db/)"},
     };
     fs::create_directory(In("sub"));
     const auto expand = [this](std::string text) {
-        for (size_t at; (at = text.find('@')) != std::string::npos;)
-            text.replace(at, 1, dir.string());
+        for (size_t at; (at = text.find_first_of("@%")) != std::string::npos;)
+            text.replace(at, 1, text[at] == '@' ? dir.u8string() : platform::separator);
         return wxString::FromUTF8(text);
     };
     for (const Case& c : cases) {
@@ -108,7 +114,6 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
         EXPECT_EQ(Snapshot(dir), before);
         ASSERT_NO_FATAL_FAILURE(MakeRegistries());
         fs::remove(In("e.db"));
-        fs::remove(In("reg.db"));
     }
 }
 
@@ -138,7 +143,7 @@ TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsTheFilesOnl
         Exec(In("targets.db"), "INSERT INTO targets (title) VALUES ('earlier');");
         fs::remove(In(c.registry));
         Exec(In(c.registry), c.schema);
-        const auto broken = Snapshot(dir)[In(c.registry).string()];
+        const auto broken = Snapshot(dir)[In(c.registry).u8string()];
         const bool targetsIntact = c.registry != std::string("targets.db");
         const Rows targetsBefore = targetsIntact ? Query(In("targets.db"), targetsQuery) : Rows{};
         Fill(Folder(), events, hotkeys);
@@ -151,7 +156,7 @@ TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsTheFilesOnl
         if (targetsIntact) {
             EXPECT_EQ(Query(In("targets.db"), targetsQuery), targetsBefore);
         }
-        EXPECT_EQ(Snapshot(dir)[In(c.registry).string()], broken);
+        EXPECT_EQ(Snapshot(dir)[In(c.registry).u8string()], broken);
     }
 
     // Repaired, the same window takes the next request.
@@ -167,7 +172,7 @@ TEST_F(CreateDatabasesTest, LockedRegistryEndsInBusyErrorAndTheNextRequestWorks)
     Fill(Folder(), "e.db", "h.db");
 
     sqlite3* holder = nullptr;
-    ASSERT_EQ(sqlite3_open(In("profiles.db").c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(In("profiles.db").u8string().c_str(), &holder), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     ClickDoIt({ErrorBox(DatabaseError(SQLITE_BUSY, "database is locked"))});
     EXPECT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -195,7 +200,8 @@ TEST_F(CreateDatabasesTest, TargetRowChangedMeanwhileIsLeftAndNamedInTheBox)
 
     ClickDoIt({ErrorBox(DatabaseError(SQLITE_ERROR, "no such table: profiles") +
                         "\nThe target row 1 of targets.db could not be taken back: it no "
-                        "longer holds this request's target\n(" + Folder() + "/targets.db)")});
+                        "longer holds this request's target\n(" + Folder() +
+                        platform::separator + "targets.db)")});
 
     EXPECT_EQ(Query(In("targets.db"), "SELECT rowid, title, class_symbol FROM targets"),
               (Rows{{"1", "theirs", "EngineMap"}}));
@@ -203,11 +209,25 @@ TEST_F(CreateDatabasesTest, TargetRowChangedMeanwhileIsLeftAndNamedInTheBox)
 
 TEST_F(CreateDatabasesTest, FailedRemovalShowsNoToolkitBoxAndEndsInDatabaseError)
 {
-    // No one, root included, can remove a file of /proc; a link puts one in the folder.
+    // A file that cannot be removed: on Linux a file of /proc, which no one, root
+    // included, may remove (a link puts it in the folder); on Windows a file another
+    // handle holds open without letting it be deleted.
+#ifdef _WIN32
+    std::ofstream(In("held.db")) << "not a database";
+    const HANDLE holder = CreateFileW(In("held.db").c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const fs::path kept = In("held.db");
+    const char* const keptName = "held.db";
+#else
     fs::create_directory_symlink("/proc", In("proc"));
-    ASSERT_TRUE(fs::is_regular_file(In("proc/version")));
+    const fs::path kept = "/proc/version";
+    const char* const keptName = "proc/version";
+#endif
+    ASSERT_TRUE(fs::is_regular_file(kept));
     const auto registries = Snapshot(dir);
-    Fill(Folder(), "proc/version", "h.db");
+    Fill(Folder(), keptName, "h.db");
 
     std::vector<std::string> seen;
     LogCounter log;
@@ -239,7 +259,10 @@ TEST_F(CreateDatabasesTest, FailedRemovalShowsNoToolkitBoxAndEndsInDatabaseError
         << error;
     for (size_t i = open + 1; i < close; ++i)
         EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(error[i]))) << error;
-    EXPECT_TRUE(fs::is_regular_file("/proc/version"));
+    EXPECT_TRUE(fs::is_regular_file(kept));
+#ifdef _WIN32
+    CloseHandle(holder);
+#endif
     EXPECT_FALSE(fs::exists(In("h.db")));
     EXPECT_EQ(Snapshot(dir), registries);
 }

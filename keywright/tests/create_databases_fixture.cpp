@@ -1,8 +1,8 @@
 #include "create_databases_fixture.h"
 
 #include "KeywrightIds.h"
+#include "MakeTempFolder.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -14,16 +14,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path makeRegistries =
-    fs::path(__FILE__).parent_path().parent_path().parent_path() / "scripts" / "make-registries";
+// The registries' schema, as scripts/make-registries makes them.
+const fs::path registrySchema = KEYWRIGHT_REGISTRY_SCHEMA;
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.u8string());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 sqlite3* OpenDb(const fs::path& db, int flags)
 {
     sqlite3* handle = nullptr;
-    if (sqlite3_open_v2(db.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+    // SQLite takes UTF-8 names on every system; a Windows path is wide.
+    if (sqlite3_open_v2(db.u8string().c_str(), &handle, flags, nullptr) != SQLITE_OK) {
         const std::string message = handle ? sqlite3_errmsg(handle) : "out of memory";
         sqlite3_close(handle);
-        throw std::runtime_error("cannot open " + db.string() + ": " + message);
+        throw std::runtime_error("cannot open " + db.u8string() + ": " + message);
     }
     return handle;
 }
@@ -36,9 +45,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder)
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (entry.is_symlink() || !entry.is_regular_file())
             continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        files[entry.path().string()] =
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        files[entry.path().u8string()] = ReadFile(entry.path());
     }
     return files;
 }
@@ -124,9 +131,7 @@ std::string HotkeysTableSql()
 
 void CreateDatabasesTest::SetUp()
 {
-    char pattern[] = "/tmp/keywright-db-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    ASSERT_NO_THROW(dir = MakeTempFolder("keywright-db"));
     ASSERT_NO_FATAL_FAILURE(MakeRegistries());
 
     frame = new KeywrightFrame(nullptr, "keywright under test");
@@ -157,10 +162,11 @@ void CreateDatabasesTest::Fill(const wxString& folder, const wxString& eventsFil
 
 void CreateDatabasesTest::MakeRegistries()
 {
-    fs::remove(In("targets.db"));
-    fs::remove(In("profiles.db"));
-    const std::string command = "'" + makeRegistries.string() + "' '" + dir.string() + "' >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* registry : {"targets", "profiles"}) {
+        const fs::path file = In(std::string(registry) + ".db");
+        fs::remove(file);
+        Exec(file, ReadFile(registrySchema / (std::string(registry) + ".sql")));
+    }
 }
 
 void CreateDatabasesTest::ClickDoIt(const std::vector<ExpectMessageBox>& boxes)

@@ -5,6 +5,7 @@
 
 #include "GuiTest.h"
 #include "KeywrightFrame.h"
+#include "Platform.h"
 
 #include <filesystem>
 #include <map>
@@ -67,7 +68,11 @@ protected:
     // Replaces both registries with an empty pair from scripts/make-registries.
     void MakeRegistries();
 
-    std::filesystem::path In(const std::string& name) const { return dir / name; }
+    // Names are UTF-8 on every system (a Windows path is wide).
+    std::filesystem::path In(const std::string& name) const
+    {
+        return dir / std::filesystem::u8path(name);
+    }
     // A pair of events and hotkeys file names not used before in this test, for the
     // cases of a table: e0.db and h0.db, then e1.db and h1.db, ...
     std::pair<std::string, std::string> FreshNames()
@@ -75,7 +80,7 @@ protected:
         const std::string n = std::to_string(namesGiven++);
         return {"e" + n + ".db", "h" + n + ".db"};
     }
-    wxString Folder() const { return wxString::FromUTF8(dir.string()); }
+    wxString Folder() const { return wxString::FromUTF8(dir.u8string()); }
 
     std::filesystem::path dir;
     KeywrightFrame* frame = nullptr;

@@ -51,7 +51,7 @@ TEST_F(CreateDatabasesTest, CreatesBothDatabasesAndRegistersTargetAndProfile)
                                                      "integer", "integer"}));
     // The form is left as it was.
     EXPECT_EQ(Utf8(frame->eventsFileText->GetValue()), "enginemapevents.db");
-    EXPECT_EQ(Utf8(frame->pathText->GetValue()), dir.string());
+    EXPECT_EQ(Utf8(frame->pathText->GetValue()), dir.u8string());
 
     // The same request again replaces both files and appends a second pair of rows.
     MakeOldDatabase(In("enginemapevents.db"));
@@ -67,7 +67,7 @@ TEST_F(CreateDatabasesTest, CreatesBothDatabasesAndRegistersTargetAndProfile)
 
 TEST_F(CreateDatabasesTest, FolderEndingInSeparatorStillWorks)
 {
-    Fill(Folder() + "/", "e.db", "h.db");
+    Fill(Folder() + platform::separator, "e.db", "h.db");
     ClickDoIt({SuccessBox()});
     EXPECT_EQ(Query(In("e.db"), masterQuery), eventsMaster);
     EXPECT_EQ(Query(In("h.db"), masterQuery), hotkeysMaster);
@@ -151,7 +151,7 @@ TEST_F(CreateDatabasesTest, TextsAreStoredExactlyAsUtf8)
 {
     const std::string title = u8"O'Brien's \"tool\"; DROP TABLE targets; --";
     const std::string classSymbol = u8"Größe日本'";
-    const std::string events = u8"ü'ev\"; x.db";
+    const std::string events = u8"ü'ev; x.db";
     const std::string profileTitle = u8"'); DELETE FROM profiles; --";
     const std::string profile = u8"日本'hk.db";
     Fill(Folder(), wxString::FromUTF8(events), wxString::FromUTF8(profile),
@@ -183,36 +183,45 @@ TEST_F(CreateDatabasesTest, TextsAreStoredExactlyAsUtf8)
 // (after tidying "..", or expanding "$NAME") each get their own question.
 TEST_F(CreateDatabasesTest, OnlyTheSystemDecidesThatTwoNamesAreOneFile)
 {
-    // "link/../x.db" is sub/x.db to the system, wherever the text seems to point.
-    fs::create_directories(In("sub/deeper"));
-    fs::create_directory_symlink("sub/deeper", In("link"));
-    MakeOldDatabase(In("x.db"));
     // A file literally named "$KEYWRIGHT_LOOKALIKE", while that variable names another.
-    ASSERT_EQ(setenv("KEYWRIGHT_LOOKALIKE", "ev.db", 1), 0);
+    ASSERT_TRUE(platform::SetEnv("KEYWRIGHT_LOOKALIKE", "ev.db"));
     MakeOldDatabase(In("ev.db"));
     MakeOldDatabase(In("$KEYWRIGHT_LOOKALIKE"));
+    MakeOldDatabase(In("x.db"));
+    fs::create_directories(In("sub/deeper"));
     const auto before = Snapshot(dir);
-
-    Fill(Folder(), "link/../x.db", "x.db");
-    ClickDoIt({HotkeysQuestion(wxNO)});
-    EXPECT_EQ(Snapshot(dir), before);
-
     Fill(Folder(), "ev.db", "$KEYWRIGHT_LOOKALIKE");
     ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxNO)});
     EXPECT_EQ(Snapshot(dir), before);
 
     // One file under two names: one question, and both names get their fresh table.
     fs::create_hard_link(In("x.db"), In("hard.db"));
-    fs::create_symlink("ev.db", In("soft.db"));
-    const std::pair<const char*, const char*> oneFile[] = {{"x.db", "hard.db"},
-                                                            {"ev.db", "soft.db"}};
-    for (const auto& [events, hotkeys] : oneFile) {
-        SCOPED_TRACE(hotkeys);
-        Fill(Folder(), events, hotkeys);
-        ClickDoIt({EventsQuestion(wxYES), SuccessBox()});
-        EXPECT_EQ(Query(In(events), masterQuery), eventsMaster);
-        EXPECT_EQ(Query(In(hotkeys), masterQuery), hotkeysMaster);
+    Fill(Folder(), "x.db", "hard.db");
+    ClickDoIt({EventsQuestion(wxYES), SuccessBox()});
+    EXPECT_EQ(Query(In("x.db"), masterQuery), eventsMaster);
+    EXPECT_EQ(Query(In("hard.db"), masterQuery), hotkeysMaster);
+
+    // The same through symbolic links, where the system makes them.
+    for (const auto& [target, link] : {std::pair{"sub/deeper", "link"}, {"ev.db", "soft.db"},
+                                       {"targets.db", "reg.db"}}) {
+        const std::string refused = platform::MakeSymlink(target, In(link));
+        if (!refused.empty())
+            GTEST_SKIP() << refused;
     }
+    const auto beforeLinks = Snapshot(dir);
+    // "link/../x.db" is sub/x.db to the system, wherever the text seems to point.
+    Fill(Folder(), "link/../x.db", "x.db");
+    ClickDoIt({HotkeysQuestion(wxNO)});
+    EXPECT_EQ(Snapshot(dir), beforeLinks);
+    // A link to a registry is the registry.
+    Fill(Folder(), "reg.db", "h.db");
+    ClickDoIt({ErrorBox("The Eventsymbols table file is a registry database!\n(" + Folder() +
+                        platform::separator + "targets.db)")});
+    EXPECT_EQ(Snapshot(dir), beforeLinks);
+    Fill(Folder(), "ev.db", "soft.db");
+    ClickDoIt({EventsQuestion(wxYES), SuccessBox()});
+    EXPECT_EQ(Query(In("ev.db"), masterQuery), eventsMaster);
+    EXPECT_EQ(Query(In("soft.db"), masterQuery), hotkeysMaster);
     EXPECT_EQ(Query(In("profiles.db"), "SELECT filename FROM profiles"),
               (Rows{{"hard.db"}, {"soft.db"}}));
 }

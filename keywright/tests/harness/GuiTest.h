@@ -52,5 +52,9 @@ private:
 // a button event from the button, handled by the button's own handler chain.
 void ClickButton(wxWindow* parent, wxWindowID id);
 
+// A failed wx assertion as a test failure, never a box nobody answers (wxSetAssertHandler).
+void AssertToFailure(const wxString& file, int line, const wxString& func, const wxString& cond,
+                     const wxString& msg);
+
 // Readable text of a wxString in test failure messages.
 std::string Utf8(const wxString& text);

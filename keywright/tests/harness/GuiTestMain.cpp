@@ -12,14 +12,6 @@
 
 namespace {
 
-void AssertToFailure(const wxString& file, int line, const wxString& func,
-                     const wxString& cond, const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_str(), line)
-        << "wx assertion \"" << Utf8(cond) << "\" failed in " << Utf8(func) << ": "
-        << Utf8(msg);
-}
-
 // Registered first, so every wxTEST_DIALOG hook is asked before it.
 class CatchAllHook : public wxModalDialogHook {
 protected:

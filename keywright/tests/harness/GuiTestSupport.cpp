@@ -88,3 +88,11 @@ std::string Utf8(const wxString& text)
 {
     return text.utf8_string();
 }
+
+void AssertToFailure(const wxString& file, int line, const wxString& func, const wxString& cond,
+                     const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_str(), line)
+        << "wx assertion \"" << Utf8(cond) << "\" failed in " << Utf8(func) << ": "
+        << Utf8(msg);
+}
