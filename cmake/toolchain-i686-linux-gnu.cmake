@@ -1,5 +1,5 @@
 # Cross-builds static 32-bit x86 Linux programs with the same floating-point flags as the
-# Windows build, so that build's arithmetic can be checked here under qemu-i386:
+# Windows build, so that build's arithmetic can be checked here:
 #   cmake -S . -B build-i386 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-linux-gnu.cmake
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
@@ -17,5 +17,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The kernel here runs no 32-bit code; qemu's user mode does.
+# Not every kernel runs 32-bit code; qemu's user mode does on any machine.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
