@@ -64,10 +64,10 @@ endforeach()
 add_custom_target(package_docs ALL DEPENDS ${compressed})
 
 if(TARGET keywright)
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/make-registries
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/keywright/registries/make-registries
           DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME keywright-make-registries)
-  install(FILES ${PROJECT_SOURCE_DIR}/scripts/registries/targets.sql
-                ${PROJECT_SOURCE_DIR}/scripts/registries/profiles.sql
+  install(FILES ${PROJECT_SOURCE_DIR}/keywright/registries/targets.sql
+                ${PROJECT_SOURCE_DIR}/keywright/registries/profiles.sql
           DESTINATION ${CMAKE_INSTALL_DATADIR}/${ORIX_PACKAGE}/registries)
 endif()
 install(FILES ${generated}/copyright ${generated}/changelog.gz DESTINATION ${doc_dir})

@@ -12,7 +12,7 @@ endif()
 # Wine keeps its desktop on the display it first met, so every test program runs in one
 # session (one Xvfb, one prefix, one wine server), one program at a time; the session is
 # a CTest fixture around them.
-set(ORIX_WINE_SESSION ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-session)
+set(ORIX_WINE_SESSION ${CMAKE_CURRENT_LIST_DIR}/../testing/wine-session)
 set(ORIX_WINE_SESSION_DIR ${CMAKE_BINARY_DIR}/wine-session)
 add_test(NAME windows_session_start COMMAND ${ORIX_WINE_SESSION} start ${ORIX_WINE_SESSION_DIR})
 add_test(NAME windows_session_stop COMMAND ${ORIX_WINE_SESSION} stop ${ORIX_WINE_SESSION_DIR})

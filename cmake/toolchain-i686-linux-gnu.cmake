@@ -1,6 +1,6 @@
 # Cross-builds static 32-bit x86 Linux programs with the same floating-point flags as the
 # Windows build, so that build's arithmetic can be checked here:
-#   cmake -S . -B build-i386 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-linux-gnu.cmake
+#   cmake --preset linux-i386      (build-i386/)
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 

@@ -1,9 +1,9 @@
 # Cross-builds for 32-bit Windows with Debian's mingw-w64:
-#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
-#         -DORIX_WINDOWS_PREFIX=$(scripts/build-windows-libs --print-prefix i686-w64-mingw32)
-# Without ORIX_WINDOWS_PREFIX only trigwave is built. The runtime is linked statically, so
-# an .exe needs no DLL beside it. The -posix compilers, since the toolkit in the prefix
-# is built with them and one program must not mix the two thread models.
+#   cmake --preset windows      (build-win/)
+# keywright needs the libraries of setup/build-windows-libs; without them only trigwave is
+# built. The runtime is linked statically, so an .exe needs no DLL beside it. The -posix
+# compilers, since the toolkit in the prefix is built with them and one program must not
+# mix the two thread models.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 

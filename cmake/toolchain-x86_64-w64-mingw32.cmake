@@ -1,7 +1,6 @@
 # Cross-builds for 64-bit Windows with Debian's mingw-w64, for running the test suites
 # under wine64 (the programs we ship are 32-bit):
-#   cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
-#         -DORIX_WINDOWS_PREFIX=$(scripts/build-windows-libs --print-prefix x86_64-w64-mingw32)
+#   cmake --preset windows64-tests      (build-win64/)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 

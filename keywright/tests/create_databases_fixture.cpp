@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The registries' schema, as scripts/make-registries makes them.
+// The registries' schema, as keywright/registries/make-registries makes them.
 const fs::path registrySchema = KEYWRIGHT_REGISTRY_SCHEMA;
 
 std::string ReadFile(const fs::path& path)

@@ -1,5 +1,5 @@
 // A keywright window over a fresh temporary folder that holds an empty pair of registries
-// (made by scripts/make-registries), with readers that look at the files through the
+// (made by keywright/registries/make-registries), with readers that look at the files through the
 // SQLite library directly, not through the wrapper the window uses.
 #pragma once
 
@@ -65,7 +65,7 @@ protected:
               const wxString& profileTitle = "Default");
     // Presses "Do it!" the way the button does, expecting exactly these boxes in order.
     void ClickDoIt(const std::vector<ExpectMessageBox>& boxes = {});
-    // Replaces both registries with an empty pair from scripts/make-registries.
+    // Replaces both registries with an empty pair from keywright/registries/make-registries.
     void MakeRegistries();
 
     // Names are UTF-8 on every system (a Windows path is wide).

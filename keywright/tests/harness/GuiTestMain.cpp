@@ -71,7 +71,7 @@ int main(int argc, char** argv)
     wxApp::SetInstance(new GuiTestApp);
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot start the toolkit (is DISPLAY set? run under "
-                             "keywright/tests/run-under-xvfb)\n");
+                             "testing/run-under-xvfb)\n");
         return 1;
     }
     int result = 1;

@@ -9,7 +9,7 @@ printed address of a sweep table, and the program's name in the usage line.
 
   compare_builds.py --reference build-wnat/bin/trigwave \
       --build i386 "qemu-i386 build-i386/bin/trigwave" \
-      --build win32 "trigwave/tests/windows/wine32 run STATE build-win/bin/trigwave.exe"
+      --build win32 "setup/wine/wine-prefix run STATE build-win/bin/trigwave.exe"
 """
 import argparse
 import re

@@ -1,6 +1,11 @@
 # Sourced by scripts/keywright-screenshot and scripts/keywright-request-screenshot, which
 # run inside run-under-xvfb's private server: starts keywright, finds its windows and
 # quits it. Expects $me, the calling script's name for its messages.
+# shellcheck shell=bash
+: "${me:?the name of the calling script}"
+
+# shellcheck source=testing/window.bash
+source "$(dirname "${BASH_SOURCE[0]}")/window.bash"
 
 app=""
 work=""
@@ -25,13 +30,7 @@ start_keywright() {
 # Prints the id of a visible window with exactly this title. Fails, showing keywright's
 # output, when none appears within ten seconds or keywright ends first.
 wait_window() {
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.1
-  done
+  wait_window_id visible "$1" 100 "$app" && return 0
   echo "$me: the window \"$1\" did not appear" >&2
   cat "$work/keywright.log" >&2
   return 1

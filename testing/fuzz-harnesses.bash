@@ -1,17 +1,22 @@
 # Sourced by scripts/fuzz and scripts/test-fuzz: builds the libFuzzer harnesses and says
 # how each one is run. Expects $root, the repository.
+# shellcheck shell=bash
+: "${root:?the repository folder}"
 
-# Builds both fuzz projects with clang under the given folder.
+# Builds both fuzz projects with clang, with the preset given (fuzz or fuzz-ci: the build
+# folders build-fuzz/ and build-fuzz-ci/).
 build_fuzzers() {
-  local out=$1 project
+  local preset=$1 project
   for project in trigwave dirhelper; do
-    cmake -S "$root/$project/fuzz" -B "$out/$project" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-    cmake --build "$out/$project" -j"$(nproc)"
+    (cd "$root/$project/fuzz" && cmake --preset "$preset" >/dev/null &&
+      cmake --build --preset "$preset" -j"$(nproc)")
   done
 }
 
 # Sets harness_bin, harness_seeds and harness_options for a harness built under $1:
 # process_param, render or dirhelper. Fails on any other name.
+# shellcheck disable=SC2034  # the three are the callers' to read
+
 harness() {
   local out=$1 name=$2
   case "$name" in
