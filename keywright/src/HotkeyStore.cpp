@@ -15,11 +15,16 @@
 
 namespace {
 
+// SQLite's SQLITE_READONLY; its header cannot join the wrapper's, which names enum members
+// after SQLite's macros.
+constexpr int sqliteReadOnly = 8;
+
 // Opens with an empty key (no encryption) and the wrapper's read/write/create mode,
 // then applies the caller's busy timeout, which a locked registry waits out.
-void OpenDatabase(wxSQLite3Database& db, const wxString& path, int busyTimeoutMs)
+void OpenDatabase(wxSQLite3Database& db, const wxString& path, int busyTimeoutMs,
+                  int flags = WXSQLITE_OPEN_READWRITE | WXSQLITE_OPEN_CREATE)
 {
-    db.Open(path, wxEmptyString);
+    db.Open(path, wxEmptyString, flags);
     db.SetBusyTimeout(busyTimeoutMs);
 }
 
@@ -27,6 +32,29 @@ struct Outcome {
     int changes;
     wxLongLong lastRowId;
 };
+
+// An insert that a trigger or a conflict clause dropped changes nothing, and leaves the
+// connection's last row id at 0.
+bool AddedOneRow(const Outcome& outcome)
+{
+    return outcome.changes == 1 && outcome.lastRowId > 0;
+}
+
+// Preparing reads the schema, so a missing table or column, a file that is no database
+// and a lock all show here; a hot journal is rolled back on the way, as by any reader.
+// SQLite opens a file it may not write read-only without a word, and only the write
+// itself would then fail: that failure is raised here instead.
+void CheckInsertWouldRun(const wxString& path, int busyTimeoutMs, const char* sql)
+{
+    wxSQLite3Database db;
+    OpenDatabase(db, path, busyTimeoutMs, WXSQLITE_OPEN_READWRITE);
+    db.PrepareStatement(sql).Finalize();
+    if (db.IsReadOnly()) {
+        throw wxSQLite3Exception(sqliteReadOnly,
+                                 wxSQLite3Exception::ErrorCodeAsString(sqliteReadOnly));
+    }
+    db.Close();
+}
 
 // Runs one statement with the values bound to its parameters in order.
 template <typename... Values>
@@ -101,6 +129,16 @@ void HotkeyStore::RemoveQuietly(const wxString& path)
     wxRemoveFile(path);
 }
 
+void HotkeyStore::CheckTargetsTakeRow(const wxString& path) const
+{
+    CheckInsertWouldRun(path, busyTimeoutMs, HotkeySchema::insertTarget);
+}
+
+void HotkeyStore::CheckProfilesTakeRow(const wxString& path) const
+{
+    CheckInsertWouldRun(path, busyTimeoutMs, HotkeySchema::insertProfile);
+}
+
 void HotkeyStore::CreateTable(const wxString& path, const char* sql) const
 {
     wxSQLite3Database db;
@@ -113,15 +151,17 @@ wxLongLong HotkeyStore::AppendTarget(const wxString& path, const wxString& title
                                      const wxString& classSymbol,
                                      const wxString& symbolTableFile) const
 {
-    return RunStatement(path, busyTimeoutMs, HotkeySchema::insertTarget, title, classSymbol,
-                        symbolTableFile)
-        .lastRowId;
+    const Outcome outcome = RunStatement(path, busyTimeoutMs, HotkeySchema::insertTarget, title,
+                                         classSymbol, symbolTableFile);
+    return AddedOneRow(outcome) ? outcome.lastRowId : wxLongLong(0);
 }
 
-void HotkeyStore::AppendProfile(const wxString& path, int targetId, const wxString& title,
-                                const wxString& fileName) const
+bool HotkeyStore::AppendProfile(const wxString& path, const wxLongLong& targetId,
+                                const wxString& title, const wxString& fileName) const
 {
-    RunStatement(path, busyTimeoutMs, HotkeySchema::insertProfile, targetId, title, fileName, 1);
+    // The row id goes in whole, as SQLite's 64-bit integer.
+    return AddedOneRow(RunStatement(path, busyTimeoutMs, HotkeySchema::insertProfile, targetId,
+                                    title, fileName, 1));
 }
 
 bool HotkeyStore::RemoveTarget(const wxString& path, const wxLongLong& rowId,

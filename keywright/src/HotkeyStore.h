@@ -37,13 +37,22 @@ public:
     // Removes a file; a failure is not reported here, it surfaces when the file is reused.
     static void RemoveQuietly(const wxString& path);
 
+    // Opens the existing registry at path for writing, never creating it, and prepares
+    // the insert that AppendTarget or AppendProfile runs there, without running it: what
+    // would stop that insert before it writes (no such table or column, not a database,
+    // a lock, a file the process may only read) leaves as wxSQLite3Exception.
+    void CheckTargetsTakeRow(const wxString& path) const;
+    void CheckProfilesTakeRow(const wxString& path) const;
+
     // Opens (creating when missing) the database at path and runs one CREATE TABLE.
     void CreateTable(const wxString& path, const char* sql) const;
-    // Appends a target row and returns its row id.
+    // Appends a target row and returns its row id, or 0 when the registry added no row
+    // (a trigger or a conflict clause may drop it quietly).
     wxLongLong AppendTarget(const wxString& path, const wxString& title,
                             const wxString& classSymbol, const wxString& symbolTableFile) const;
-    // Appends a profile row of the given target, marked as in use.
-    void AppendProfile(const wxString& path, int targetId, const wxString& title,
+    // Appends a profile row of the given target, marked as in use; false when the
+    // registry added no row.
+    bool AppendProfile(const wxString& path, const wxLongLong& targetId, const wxString& title,
                        const wxString& fileName) const;
     // Removes the target row rowId, but only while it still holds exactly these texts;
     // true when it did. A reused row id or another program's row is left alone.

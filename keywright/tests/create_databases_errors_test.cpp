@@ -58,9 +58,7 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
         };
     };
     const auto nothing = [](const fs::path&) {};
-    const auto oldFile = [](const fs::path& dir) {
-        Exec(dir / "e.db", "CREATE TABLE old (keep TEXT);");
-    };
+    const auto oldFile = [](const fs::path& dir) { MakeOldDatabase(dir / "e.db"); };
     const Case cases[] = {
         {"empty folder", nothing, "", "e.db", "h.db", "The selected path is not exists!"},
         {"missing folder", nothing, "@/missing", "e.db", "h.db",
@@ -98,6 +96,21 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
                "(@%nothere/../targets.db)"},
         {"profile file ending in a separator", nothing, "@", "e.db", "targets.db/",
          "The Profile file is not a file name in an existing folder!\n(@%targets.db/)"},
+        // SQLite would take these for a registry's journal or log, and delete them.
+        {"profile file named like a journal", nothing, "@", "e.db", "targets.db-journal",
+         "The Profile file name ends like an SQLite side file (-journal, -wal or -shm)!\n"
+         "(targets.db-journal)"},
+        {"events file named like a journal", nothing, "@", "profiles.db-journal", "h.db",
+         "The Eventsymbols table file name ends like an SQLite side file (-journal, -wal or "
+         "-shm)!\n(profiles.db-journal)"},
+        {"profile file named like a log", nothing, "@", "e.db", "targets.db-wal",
+         "The Profile file name ends like an SQLite side file (-journal, -wal or -shm)!\n"
+         "(targets.db-wal)"},
+        // Neither can become a database; the other file must not go first.
+        {"events file is a folder", oldFile, "@", "sub", "e.db",
+         "The Eventsymbols table file exists and is not a regular file!\n(@%sub)"},
+        {"profile file is a folder", oldFile, "@", "e.db", "sub",
+         "The Profile file exists and is not a regular file!\n(@%sub)"},
     };
     fs::create_directory(In("sub"));
     const auto expand = [this](std::string text) {
@@ -117,59 +130,110 @@ TEST_F(CreateDatabasesTest, RefusedRequestsShowTheirBoxAndChangeNothing)
     }
 }
 
-// A failed profile takes its target row back, so a request registers both or neither.
-TEST_F(CreateDatabasesTest, BrokenRegistryEndsInDatabaseErrorAndKeepsTheFilesOnly)
+// A registry that cannot take its row is found before any question, and nothing changes.
+// A failure that only shows while writing comes after the hotkey files are made; the
+// target row is then taken back, so a request registers both rows or neither.
+TEST_F(CreateDatabasesTest, BrokenRegistryEndsInErrorAndRegistersNothing)
 {
     struct Case {
         const char* name;
         const char* registry;
-        const char* schema; // replaces the registry's table
-        const char* message; // with SQLITE_ERROR
+        std::function<void(const fs::path&)> make; // makes the registry anew
+        wxString message;  // "%" stands for the folder and the separator
+        bool whileWriting;   // the failure shows only once the hotkey files are made
+    };
+    const auto schema = [](const char* sql) {
+        return [sql](const fs::path& file) {
+            fs::remove(file);
+            Exec(file, sql);
+        };
+    };
+    const auto bytes = [](const char* content) {
+        return [content](const fs::path& file) { std::ofstream(file) << content; };
+    };
+    const auto plus = [](const char* sql) {
+        return [sql](const fs::path& file) { Exec(file, sql); };
     };
     const Case cases[] = {
-        {"targets without its table", "targets.db", "CREATE TABLE other (x);",
-         "no such table: targets"},
-        {"profiles without its table", "profiles.db", "CREATE TABLE other (x);",
-         "no such table: profiles"},
+        {"targets without its table", "targets.db", schema("CREATE TABLE other (x);"),
+         DatabaseError(SQLITE_ERROR, "no such table: targets"), false},
+        {"profiles without its table", "profiles.db", schema("CREATE TABLE other (x);"),
+         DatabaseError(SQLITE_ERROR, "no such table: profiles"), false},
         {"profiles without isuse", "profiles.db",
-         "CREATE TABLE profiles (target_id INTEGER, title TEXT, filename TEXT);",
-         "table profiles has no column named isuse"},
+         schema("CREATE TABLE profiles (target_id INTEGER, title TEXT, filename TEXT);"),
+         DatabaseError(SQLITE_ERROR, "table profiles has no column named isuse"), false},
+        {"profiles an empty file", "profiles.db", bytes(""),
+         DatabaseError(SQLITE_ERROR, "no such table: profiles"), false},
+        {"targets not a database", "targets.db", bytes("no database, only these words"),
+         DatabaseError(SQLITE_NOTADB, "file is not a database"), false},
+        {"profiles trigger aborts", "profiles.db",
+         plus("CREATE TRIGGER shut BEFORE INSERT ON profiles BEGIN "
+              "SELECT RAISE(ABORT, 'profiles are shut'); END;"),
+         DatabaseError(SQLITE_CONSTRAINT_TRIGGER, "profiles are shut"), true},
+        {"targets trigger drops the row", "targets.db",
+         plus("CREATE TRIGGER drop_it BEFORE INSERT ON targets BEGIN SELECT RAISE(IGNORE); END;"),
+         "Hotkey targets database did not add the target row!\n(%targets.db)", true},
+        {"profiles trigger drops the row", "profiles.db",
+         plus("CREATE TRIGGER drop_it BEFORE INSERT ON profiles BEGIN SELECT RAISE(IGNORE); END;"),
+         "Hotkey profiles database did not add the profile row!\n(%profiles.db)", true},
+        {"profiles conflict clause drops the row", "profiles.db",
+         schema("CREATE TABLE profiles (target_id INTEGER, title TEXT, filename TEXT, "
+                "isuse INTEGER UNIQUE ON CONFLICT IGNORE); "
+                "INSERT INTO profiles VALUES (7, 'theirs', 'x.db', 1);"),
+         "Hotkey profiles database did not add the profile row!\n(%profiles.db)", true},
     };
-    const char* const targetsQuery = "SELECT rowid, * FROM targets ORDER BY rowid";
+    const char* const rowsQuery = "SELECT rowid, * FROM targets ORDER BY rowid";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto [events, hotkeys] = FreshNames();
+        MakeOldDatabase(In(events));
+        MakeOldDatabase(In(hotkeys));
         ASSERT_NO_FATAL_FAILURE(MakeRegistries());
         Exec(In("targets.db"), "INSERT INTO targets (title) VALUES ('earlier');");
-        fs::remove(In(c.registry));
-        Exec(In(c.registry), c.schema);
-        const auto broken = Snapshot(dir)[In(c.registry).u8string()];
-        const bool targetsIntact = c.registry != std::string("targets.db");
-        const Rows targetsBefore = targetsIntact ? Query(In("targets.db"), targetsQuery) : Rows{};
+        c.make(In(c.registry));
+        const auto before = Snapshot(dir);
+        // A registry that would refuse its row may refuse these readings too.
+        const Rows targetsBefore = c.whileWriting ? Query(In("targets.db"), rowsQuery) : Rows{};
+        const Rows profilesBefore =
+            c.whileWriting ? Query(In("profiles.db"), "SELECT * FROM profiles") : Rows{};
+        wxString message = c.message;
+        message.Replace("%", Folder() + platform::separator);
         Fill(Folder(), events, hotkeys);
 
-        ClickDoIt({ErrorBox(DatabaseError(SQLITE_ERROR, c.message))});
+        std::vector<ExpectMessageBox> boxes;
+        if (c.whileWriting)
+            boxes = {EventsQuestion(wxYES), HotkeysQuestion(wxYES)};
+        boxes.push_back(ErrorBox(message));
+        ClickDoIt(boxes);
 
         EXPECT_TRUE(frame->IsShown());
-        EXPECT_EQ(Query(In(events), masterQuery), (Rows{{"hotkeyevent"}, {"sqlite_sequence"}}));
-        EXPECT_EQ(Query(In(hotkeys), masterQuery), (Rows{{"hotkeys"}, {"sqlite_sequence"}}));
-        if (targetsIntact) {
-            EXPECT_EQ(Query(In("targets.db"), targetsQuery), targetsBefore);
+        // Only files the person agreed to replace are new.
+        const Rows old = {{"old"}};
+        const Rows newEvents = {{"hotkeyevent"}, {"sqlite_sequence"}};
+        const Rows newHotkeys = {{"hotkeys"}, {"sqlite_sequence"}};
+        EXPECT_EQ(Query(In(events), masterQuery), c.whileWriting ? newEvents : old);
+        EXPECT_EQ(Query(In(hotkeys), masterQuery), c.whileWriting ? newHotkeys : old);
+        if (c.whileWriting) {
+            EXPECT_EQ(Query(In("targets.db"), rowsQuery), targetsBefore);
+            EXPECT_EQ(Query(In("profiles.db"), "SELECT * FROM profiles"), profilesBefore);
+        } else {
+            EXPECT_EQ(Snapshot(dir), before);
         }
-        EXPECT_EQ(Snapshot(dir)[In(c.registry).u8string()], broken);
     }
 
     // Repaired, the same window takes the next request.
     ASSERT_NO_FATAL_FAILURE(MakeRegistries());
     ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxYES), SuccessBox()});
     EXPECT_EQ(Query(In("profiles.db"), "SELECT target_id, filename, isuse FROM profiles"),
-              (Rows{{"1", "h2.db", "1"}}));
+              (Rows{{"1", "h8.db", "1"}}));
 }
 
+// A registry locked for longer than the busy timeout is found before any question.
 TEST_F(CreateDatabasesTest, LockedRegistryEndsInBusyErrorAndTheNextRequestWorks)
 {
     frame->busyTimeoutMs = 100;
     Fill(Folder(), "e.db", "h.db");
+    const auto before = Snapshot(dir);
 
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(In("profiles.db").u8string().c_str(), &holder), SQLITE_OK);
@@ -178,33 +242,32 @@ TEST_F(CreateDatabasesTest, LockedRegistryEndsInBusyErrorAndTheNextRequestWorks)
     EXPECT_EQ(sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(holder);
 
-    // Both files stay; the target row is taken back.
-    EXPECT_EQ(Query(In("e.db"), masterQuery), (Rows{{"hotkeyevent"}, {"sqlite_sequence"}}));
-    EXPECT_EQ(Query(In("h.db"), masterQuery), (Rows{{"hotkeys"}, {"sqlite_sequence"}}));
+    EXPECT_EQ(Snapshot(dir), before);
     EXPECT_EQ(Query(In("targets.db"), "SELECT count(*) FROM targets"), Rows{{"0"}});
-    EXPECT_EQ(Query(In("profiles.db"), "SELECT count(*) FROM profiles"), Rows{{"0"}});
 
-    ClickDoIt({EventsQuestion(wxYES), HotkeysQuestion(wxYES), SuccessBox()});
+    ClickDoIt({SuccessBox()});
     EXPECT_EQ(Query(In("profiles.db"), "SELECT target_id, filename FROM profiles"),
-              (Rows{{"2", "h.db"}}));
+              (Rows{{"1", "h.db"}}));
 }
 
 TEST_F(CreateDatabasesTest, TargetRowChangedMeanwhileIsLeftAndNamedInTheBox)
 {
-    // Another program's trigger rewrites the new row, so it no longer is this request's.
+    // Another program's trigger rewrites the new row, so it no longer is this request's;
+    // the profile fails only once it is written.
     Exec(In("targets.db"), "CREATE TRIGGER other AFTER INSERT ON targets BEGIN "
                            "UPDATE targets SET title = 'theirs' WHERE rowid = new.rowid; END;");
-    fs::remove(In("profiles.db"));
-    Exec(In("profiles.db"), "CREATE TABLE other (x);");
+    Exec(In("profiles.db"), "CREATE TRIGGER shut BEFORE INSERT ON profiles BEGIN "
+                            "SELECT RAISE(ABORT, 'profiles are shut'); END;");
     Fill(Folder(), "e.db", "h.db");
 
-    ClickDoIt({ErrorBox(DatabaseError(SQLITE_ERROR, "no such table: profiles") +
+    ClickDoIt({ErrorBox(DatabaseError(SQLITE_CONSTRAINT_TRIGGER, "profiles are shut") +
                         "\nThe target row 1 of targets.db could not be taken back: it no "
                         "longer holds this request's target\n(" + Folder() +
                         platform::separator + "targets.db)")});
 
     EXPECT_EQ(Query(In("targets.db"), "SELECT rowid, title, class_symbol FROM targets"),
               (Rows{{"1", "theirs", "EngineMap"}}));
+    EXPECT_EQ(Query(In("profiles.db"), "SELECT count(*) FROM profiles"), Rows{{"0"}});
 }
 
 TEST_F(CreateDatabasesTest, FailedRemovalShowsNoToolkitBoxAndEndsInDatabaseError)

@@ -83,6 +83,11 @@ void Exec(const fs::path& db, const std::string& sql)
     sqlite3_close(handle);
 }
 
+void MakeOldDatabase(const fs::path& path)
+{
+    Exec(path, "CREATE TABLE old (keep TEXT); INSERT INTO old VALUES ('precious');");
+}
+
 ExpectMessageBox ErrorBox(const wxString& message)
 {
     return ExpectMessageBox(message, "Error", wxICON_ERROR | wxOK, wxOK);

@@ -26,6 +26,9 @@ Rows Query(const std::filesystem::path& db, const std::string& sql);
 // Runs statements on a database file, creating it when missing.
 void Exec(const std::filesystem::path& db, const std::string& sql);
 
+// An old database the user might lose: one table "old" with one row.
+void MakeOldDatabase(const std::filesystem::path& path);
+
 // The texts of the boxes, as a user sees them.
 ExpectMessageBox ErrorBox(const wxString& message);
 ExpectMessageBox SuccessBox();

@@ -20,12 +20,6 @@ const char* const targetsQuery =
 const char* const profilesQuery = "SELECT target_id, title, filename, isuse, typeof(target_id), "
                                   "typeof(isuse) FROM profiles ORDER BY rowid";
 
-// An old database the user might lose: one table with one row.
-void MakeOldDatabase(const fs::path& path)
-{
-    Exec(path, "CREATE TABLE old (keep TEXT); INSERT INTO old VALUES ('precious');");
-}
-
 } // namespace
 
 TEST_F(CreateDatabasesTest, CreatesBothDatabasesAndRegistersTargetAndProfile)
@@ -63,6 +57,18 @@ TEST_F(CreateDatabasesTest, CreatesBothDatabasesAndRegistersTargetAndProfile)
     EXPECT_EQ(Query(In("profiles.db"), profilesQuery).back(),
               (std::vector<std::string>{"4", "Default", "enginemaphkeys.db", "1", "integer",
                                         "integer"}));
+}
+
+// A target row id beyond 32 bits reaches the profile whole.
+TEST_F(CreateDatabasesTest, TargetRowIdIsKeptWhole)
+{
+    Exec(In("targets.db"), "INSERT INTO targets (target_id, title) VALUES (2147483647, 'a');");
+    Fill(Folder(), "e.db", "h.db");
+    ClickDoIt({SuccessBox()});
+    EXPECT_EQ(Query(In("targets.db"), "SELECT rowid FROM targets ORDER BY rowid"),
+              (Rows{{"2147483647"}, {"2147483648"}}));
+    EXPECT_EQ(Query(In("profiles.db"), profilesQuery),
+              (Rows{{"2147483648", "Default", "h.db", "1", "integer", "integer"}}));
 }
 
 TEST_F(CreateDatabasesTest, FolderEndingInSeparatorStillWorks)
