@@ -89,5 +89,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # registries script runs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS sqlite3)
+# What plays trigwave's files: aplay, or sox's play.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "alsa-utils | sox")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
