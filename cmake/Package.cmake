@@ -64,8 +64,10 @@ endforeach()
 add_custom_target(package_docs ALL DEPENDS ${compressed})
 
 if(TARGET keywright)
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/keywright/registries/make-registries
-          DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME keywright-make-registries)
+  # The installed copy carries the version; the repository's reads it from project().
+  configure_file(${PROJECT_SOURCE_DIR}/keywright/registries/make-registries
+                 ${generated}/keywright-make-registries @ONLY)
+  install(PROGRAMS ${generated}/keywright-make-registries DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/keywright/registries/targets.sql
                 ${PROJECT_SOURCE_DIR}/keywright/registries/profiles.sql
           DESTINATION ${CMAKE_INSTALL_DATADIR}/${ORIX_PACKAGE}/registries)
@@ -87,5 +89,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # registries script runs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS sqlite3)
+# What plays trigwave's files: aplay, or sox's play.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "alsa-utils | sox")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -11,7 +11,8 @@
 
 bool KeywrightApp::OnInit()
 {
-    // The base OnInit would parse the command line; keywright takes no options.
+    // The base OnInit would parse the command line; keywright's two options are answered
+    // before the toolkit starts (KeywrightMain.cpp), and any other argument is ignored.
     const wxString argv0 = argc > 0 ? wxString(argv[0]) : wxString();
     DirHelper::Init(ProgramFolder(argv0, wxFileName::GetCwd(),
                                   wxStandardPaths::Get().GetExecutablePath()));

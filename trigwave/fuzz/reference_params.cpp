@@ -49,6 +49,10 @@ reference_sweep reference_parse_sweep(const std::string& text) {
 
 reference_params reference_process_param(const std::vector<std::string>& args) {
     reference_params r;
+    if (args.size() > 1 && !args[1].empty() && args[1][0] == '-') {
+        r.code = 13;
+        return r;
+    }
     if (args.size() < 7) {
         r.code = 2;
         return r;

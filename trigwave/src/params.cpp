@@ -22,6 +22,15 @@ bool uses_tooth_slots(char type) { return type == 'm' || type == 'e'; }
 }  // namespace
 
 int Trigwave::process_param(int argc, char* argv[]) {
+    // Checked before the count, so a mistyped option is named whatever follows it: the
+    // type is part of the file's name, and a file named like an option is hard to handle.
+    if (argc > 1 && argv[1][0] == '-') {
+        std::fprintf(stderr,
+                     "<type> %s is refused: a type never begins with - (--help and --version "
+                     "go alone)\n",
+                     argv[1]);
+        return PARAM_TYPE_LIKE_OPTION;
+    }
     if (argc < 7) {
         std::fprintf(stderr, "NOT enough parameters: %d (min:7)\n", argc);
         return PARAM_TOO_FEW;
@@ -105,31 +114,31 @@ void Trigwave::fill_from_primstr(const char* str) {
                  wheel.missing);
 }
 
-void Trigwave::usage(const char* name) {
-    std::fprintf(stderr,
+void Trigwave::usage(const char* name, FILE* out) {
+    std::fprintf(out,
                  "usage- %s <type> <RPM> <seconds> <sectrig_position> <amplitude> "
                  "<normal_tooth_relative_amplitude>\n",
                  name);
-    std::fprintf(stderr,
+    std::fprintf(out,
                  "\tmost parameters allow constant like 40 or continuous changes with 40-80-85-70 "
                  "syntax\n");
-    std::fprintf(stderr, "\tspecify ALL parameters (amplitude=1000 is normal 100%%)\n");
-    std::fprintf(stderr,
+    std::fprintf(out, "\tspecify ALL parameters (amplitude=1000 is normal 100%%)\n");
+    std::fprintf(out,
                  "\t60-2 (58+2) at 180-1740 RPM, 60 sec length, sectrig rising edge=15..30crankdeg, "
                  "amplitude=10%%..100%%, normaltooth=100%% .. 90%%-\n");
-    std::fprintf(stderr, "\ttrigwave m582 180-1740 60 15-30 100-1000 1000-900\n");
-    std::fprintf(stderr,
+    std::fprintf(out, "\ttrigwave m582 180-1740 60 15-30 100-1000 1000-900\n");
+    std::fprintf(out,
                  "\tRev up from 140 to 3000 RPM in 4 steps, holding 200 RPM for a while, sweeping "
                  "sectrig 20+-5 degree-\n");
-    std::fprintf(stderr, "\ttrigwave m582 140-200-200-3000 60 15-25-20 1000 1000\n");
-    std::fprintf(stderr, "\ttype-\n");
-    std::fprintf(stderr, "\tc040: coiltype with 4 cyl\n");
-    std::fprintf(stderr, "\tc080: coiltype with 8 cyl\n");
-    std::fprintf(stderr, "\tc270: auditrigger (1 sectrig pulse for every 270 primtrig pulse)\n");
-    std::fprintf(stderr, "\tm582: multitooth 60-2\n");
-    std::fprintf(stderr, "\tm351: multitooth 36-1\n");
-    std::fprintf(stderr, "\tf000: fiatstilo\n");
-    std::fprintf(stderr, "\te324: Lotus Elise\n");
-    std::fprintf(stderr, "\ts060: Subaru EJ series\n");
-    std::fprintf(stderr, "\tcapitals for reverse polarity; might be necessary depending on soundcard\n");
+    std::fprintf(out, "\ttrigwave m582 140-200-200-3000 60 15-25-20 1000 1000\n");
+    std::fprintf(out, "\ttype-\n");
+    std::fprintf(out, "\tc040: coiltype with 4 cyl\n");
+    std::fprintf(out, "\tc080: coiltype with 8 cyl\n");
+    std::fprintf(out, "\tc270: auditrigger (1 sectrig pulse for every 270 primtrig pulse)\n");
+    std::fprintf(out, "\tm582: multitooth 60-2\n");
+    std::fprintf(out, "\tm351: multitooth 36-1\n");
+    std::fprintf(out, "\tf000: fiatstilo\n");
+    std::fprintf(out, "\te324: Lotus Elise\n");
+    std::fprintf(out, "\ts060: Subaru EJ series\n");
+    std::fprintf(out, "\tcapitals for reverse polarity; might be necessary depending on soundcard\n");
 }

@@ -28,6 +28,7 @@ enum param_code : int {
     PARAM_TYPE_TOO_SHORT = 10,
     PARAM_NO_SLOTS = 11,
     PARAM_BAD_LENGTH = 12,
+    PARAM_TYPE_LIKE_OPTION = 13,
 };
 
 // Codes returned by parse_tokens (0 = success).
@@ -59,7 +60,8 @@ public:
     // Command line (params.cpp).
     int process_param(int argc, char* argv[]);
     void fill_from_primstr(const char* str);
-    static void usage(const char* name);
+    // Standard error after an argument error; standard output for --help.
+    static void usage(const char* name, FILE* out = stderr);
 
     // Sweeps (sweep.cpp). The label names the argument in refusal messages.
     static int parse_tokens(tokens_t* tokens, char* str, const char* sep,

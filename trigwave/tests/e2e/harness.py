@@ -56,6 +56,12 @@ def program():
     return os.path.abspath(path)
 
 
+def project_version():
+    """The version the build takes from project() in the top CMakeLists.txt."""
+    text = (REPO / "CMakeLists.txt").read_text(encoding="utf-8")
+    return re.search(r"^project\(\S+ VERSION (\S+)", text, re.M).group(1)
+
+
 def launcher():
     return shlex.split(os.environ.get("TRIGWAVE_LAUNCHER", ""))
 

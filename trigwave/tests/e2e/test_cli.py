@@ -1,5 +1,6 @@
 """Command line end to end: standard error in order, exit statuses, refusals, output failures."""
 import os
+import re
 import resource
 import signal
 import unittest
@@ -13,6 +14,7 @@ UNOPENABLE = "1000/x"  # as the last argument: the name then lies in a folder th
 INT_LIMIT = "it does not fit a 32-bit int (at most 2147483647)"
 LENGTH_LIMIT = "the length must be 0 to 24347 seconds"
 SLOT_LIMIT = "types m and e need a slot count (toothcnt + missing) that is not 0 modulo 256"
+LIKE_OPTION = "a type never begins with - (--help and --version go alone)"
 
 
 def failed_sweep(text, good_tokens, failure_lines):
@@ -125,6 +127,31 @@ class NormalRunTest(h.TrigwaveCase):
                 self.assertEqual(header["data_size"], 4 * 998 * 44)
 
 
+class OptionTest(h.TrigwaveCase):
+    """--help and --version alone: the text on standard output, nothing on standard error,
+    status 0, no file."""
+
+    def test_options_alone(self):
+        cases = [
+            ("--help", h.USAGE + ["usage- <prog> --help | --version",
+                                  "\tthis text, or the version, on standard output"]),
+            ("--version", [f"trigwave {h.project_version()}"]),
+        ]
+        for option, lines in cases:
+            with self.subTest(option=option):
+                run = self.run_trigwave(option, cwd=self.fresh_dir())
+                out = run.stdout.replace(b"\r\n", b"\n").decode("utf-8")
+                self.assertTrue(out.endswith("\n"), out)
+                # The usage lines name the program as it was invoked.
+                names = re.findall(r"^usage- (\S+) ", out, re.M)
+                self.assertTrue(all(h.program_stem() in name for name in names), names)
+                self.assertEqual(re.sub(r"^usage- \S+ ", "usage- <prog> ", out, flags=re.M).splitlines(),
+                                 lines)
+                self.assertEqual(run.stderr, "")
+                self.assertEqual(run.status, 0)
+                self.assertEqual(run.files(), [])
+
+
 class ArgumentErrorTest(h.TrigwaveCase):
     """Every argument error prints its diagnostics, then the usage text; status 2; no file."""
 
@@ -162,6 +189,11 @@ class ArgumentErrorTest(h.TrigwaveCase):
              ["<type> m58 is refused: it needs at least 4 characters"]),
             (["", "1000", "1", "15", "1000", "1000"],
              ["<type>  is refused: it needs at least 4 characters"]),
+            # A first argument like an option is never a type, whatever follows it.
+            (["--help", "1000", "1", "20", "1000", "1000"], [f"<type> --help is refused: {LIKE_OPTION}"]),
+            (["--version", "x"], [f"<type> --version is refused: {LIKE_OPTION}"]),
+            (["-m582", "1000", "1", "15", "1000", "1000"], [f"<type> -m582 is refused: {LIKE_OPTION}"]),
+            (["-"], [f"<type> - is refused: {LIKE_OPTION}"]),
         ]
         for typ in ("m000", "e000", "M000", "E000"):
             cases.append(([typ, "1000", "1", "15", "1000", "1000"],
