@@ -1,7 +1,7 @@
-# shellcheck shell=bash
 # bash completion for trigwave: the wheel types, in either letter case, for the first
 # argument, and the two options where that word begins with "-". The other five
 # arguments are numbers and sweeps, with nothing to offer.
+# shellcheck shell=bash
 _trigwave() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   COMPREPLY=()
