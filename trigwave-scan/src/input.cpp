@@ -1,0 +1,55 @@
+#include "input.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "open_file.h"
+#include "sound_source.h"
+#include "vcd_source.h"
+
+namespace {
+
+// A channel number from 1, or 0 when the text is not one.
+int channel_number(const std::string& text) {
+    if (text.empty() || text.size() > 4) return 0;
+    int n = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+std::unique_ptr<edge_source> open_input(const scan_options& opts) {
+    const std::string& name = opts.file;
+    FILE* f = open_for_reading(name);
+    if (!f) throw input_error(name + ": cannot open: " + std::strerror(errno));
+    char head[64];
+    const std::size_t got = std::fread(head, 1, sizeof head, f);
+    if (got == 0) {
+        const bool failed = std::ferror(f) != 0;
+        std::fclose(f);
+        throw input_error(name + (failed ? ": cannot be read (a folder?)" : ": is empty"));
+    }
+    std::size_t i = 0;
+    while (i < got && std::isspace(static_cast<unsigned char>(head[i]))) ++i;
+    if (i < got && head[i] == '$') {
+        std::rewind(f);
+        return std::make_unique<vcd_source>(f, name, opts.crank, opts.cam, !opts.cam_none);
+    }
+    std::fclose(f);
+
+    const int crank = opts.crank.empty() ? 1 : channel_number(opts.crank);
+    const int cam = opts.cam_none ? 0 : opts.cam.empty() ? 2 : channel_number(opts.cam);
+    if (crank == 0) throw input_error(name + ": --crank " + opts.crank + ": an audio file's channels are numbered from 1");
+    if (cam == 0 && !opts.cam_none)
+        throw input_error(name + ": --cam " + opts.cam + ": an audio file's channels are numbered from 1 (or none)");
+    SF_INFO info{};
+    SNDFILE* sf = open_sound(name, &info);
+    if (!sf)
+        throw input_error(name + ": neither a sound file libsndfile reads nor a VCD capture (" + sf_strerror(nullptr) + ")");
+    return std::make_unique<sound_source>(sf, info, crank, cam, name);
+}

@@ -1,0 +1,12 @@
+// The one place that opens files. On Windows a path must reach the system as wide
+// characters (libsndfile's sf_wchar_open, _wfopen); that branch belongs here.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include <sndfile.h>
+
+FILE* open_for_reading(const std::string& path);
+FILE* open_for_writing(const std::string& path);
+SNDFILE* open_sound(const std::string& path, SF_INFO* info);

@@ -1,0 +1,94 @@
+#include "options.h"
+
+#include <cstring>
+
+namespace {
+
+// "--name value" or "--name=value".
+bool take_value(const std::string& arg, const char* name, int& i, int argc, char* const argv[], std::string& value,
+                std::string& error) {
+    const std::string n = name;
+    if (arg == n) {
+        if (i + 1 >= argc) {
+            error = n + " needs a value";
+            return false;
+        }
+        value = argv[++i];
+        return true;
+    }
+    value = arg.substr(n.size() + 1);
+    return true;
+}
+
+bool is_option(const std::string& arg, const char* name) {
+    const std::size_t n = std::strlen(name);
+    return arg.compare(0, n, name) == 0 && (arg.size() == n || arg[n] == '=');
+}
+
+}  // namespace
+
+bool parse_options(int argc, char* const argv[], scan_options& out, std::string& error) {
+    bool files_only = false;
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i] ? argv[i] : "";
+        if (!files_only && arg == "--") {
+            files_only = true;
+        } else if (!files_only && (arg == "--help" || arg == "-h")) {
+            out.help = true;
+        } else if (!files_only && arg == "--version") {
+            out.version = true;
+        } else if (!files_only && arg == "--json") {
+            out.json = true;
+        } else if (!files_only && (is_option(arg, "--crank") || is_option(arg, "--cam") || is_option(arg, "--csv") ||
+                                   is_option(arg, "--plot"))) {
+            const char* name = is_option(arg, "--crank") ? "--crank" : is_option(arg, "--cam") ? "--cam"
+                             : is_option(arg, "--csv")   ? "--csv" : "--plot";
+            std::string value;
+            if (!take_value(arg, name, i, argc, argv, value, error)) return false;
+            if (value.empty()) {
+                error = std::string(name) + " needs a value";
+                return false;
+            }
+            if (std::strcmp(name, "--crank") == 0) out.crank = value;
+            if (std::strcmp(name, "--cam") == 0) {
+                out.cam_none = value == "none";
+                out.cam = out.cam_none ? "" : value;
+            }
+            if (std::strcmp(name, "--csv") == 0) out.csv = value;
+            if (std::strcmp(name, "--plot") == 0) out.plot = value;
+        } else if (!files_only && arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return false;
+        } else {
+            ++files;
+            out.file = arg;
+        }
+    }
+    if (out.help || out.version) return true;
+    if (files != 1) {
+        error = files == 0 ? "no recording given" : "one recording at a time";
+        return false;
+    }
+    if (out.file.empty()) {
+        error = "an empty file name";
+        return false;
+    }
+    return true;
+}
+
+void print_usage(const char* name, FILE* out) {
+    std::fprintf(out,
+                 "usage: %s [--crank N|NAME] [--cam N|NAME|none] [--csv FILE] [--json] [--plot FILE.svg] RECORDING\n"
+                 "       %s --help | --version\n"
+                 "Reads a trigger recording (audio through libsndfile: WAV, FLAC, ...; or a VCD capture)\n"
+                 "and reports the wheel, RPM, teeth, gap and cam angle revolution by revolution.\n"
+                 "  --crank N|NAME  crank channel (from 1; default 1) or VCD signal (default the first)\n"
+                 "  --cam N|NAME    cam channel (default 2) or VCD signal (default the second);\n"
+                 "                  none for a recording without a cam\n"
+                 "  --csv FILE      one row per revolution (per cycle for wheels without a gap)\n"
+                 "  --json          the same as one JSON document on standard output\n"
+                 "  --plot FILE.svg RPM and cam angle over time, anomalies marked\n"
+                 "exit status: 0 synced, no anomaly; 1 anomalies, sync lost or no wheel; 2 usage or input error\n",
+                 name, name);
+}

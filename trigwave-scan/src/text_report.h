@@ -1,0 +1,22 @@
+// The summary on standard output, then one line per anomaly.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "report_sink.h"
+
+class text_report : public report_sink {
+public:
+    explicit text_report(FILE* out) : out_(out) {}
+    void anomaly(const anomaly_event& a) override;
+    void finish(const wheel_model& m, const scan_summary& s) override;
+
+private:
+    FILE* out_;
+    std::vector<anomaly_event> kept_;   // the first ones; the rest are counted
+};
+
+std::string wheel_line(const wheel_model& m);
+std::string anomaly_line(const anomaly_event& a);
