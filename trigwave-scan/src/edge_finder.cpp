@@ -5,44 +5,51 @@
 
 namespace {
 
-// Peaks relax with a time constant of 2 s: longer than the slowest engine cycle of
-// interest (100 RPM, 1.2 s), so one cam pulse per cycle keeps its threshold.
-constexpr double relax_seconds = 2.0;
 constexpr float hysteresis_share = 0.25f;
 // Below this half-swing (about -46 dBFS) nothing counts as an edge: hiss alone.
 constexpr float least_hysteresis = 0.005f;
+// The first turns only teach the peaks: an AC-coupled input settling from its first
+// level droops through the middle of a swing it has only half seen.
+constexpr int settling_turns = 3;
 
 }  // namespace
 
-edge_finder::edge_finder(double rate)
-    : relax_(static_cast<float>(1.0 - std::exp(-1.0 / (relax_seconds * std::max(rate, 1.0))))) {}
-
-void edge_finder::feed(const float* samples, std::size_t count, std::size_t stride,
-                       std::vector<edge>& out) {
+void edge_finder::feed(const float* samples, std::size_t count, std::size_t stride, std::vector<edge>& out) {
     float hi = high_peak_, lo = low_peak_, prev = previous_;
-    int state = state_;
+    int state = state_, turns = turns_;
+    bool above = above_;
+    double crossed = crossed_;
     if (!started_ && count > 0) {
-        hi = lo = prev = samples[0];
+        hi = lo = prev = std::isfinite(samples[0]) ? samples[0] : 0.0f;
         started_ = true;
     }
-    const float relax = relax_;
     for (std::size_t i = 0; i < count; ++i) {
         const float v = samples[i * stride];
         // NaN or infinity from a float file: hold the last sample.
         const float x = std::isfinite(v) ? v : prev;
-        hi = x > hi ? x : hi + (x - hi) * relax;
-        lo = x < lo ? x : lo + (x - lo) * relax;
+        if (state >= 0) hi = std::max(hi, x);
+        if (state <= 0) lo = std::min(lo, x);
         const float swing = hi - lo;
         const float mid = (hi + lo) * 0.5f;
         const float h = std::max(swing * 0.5f * hysteresis_share, least_hysteresis);
+        // The edge is placed where the signal last crossed the middle, between two
+        // samples: a tooth a few samples long is then timed to a fraction of one.
+        if ((x > mid) != above) {
+            above = x > mid;
+            const float step = x - prev;
+            const double part = step != 0 ? std::clamp(static_cast<double>((mid - prev) / step), 0.0, 1.0) : 1.0;
+            crossed = position_ + static_cast<double>(i) - 1.0 + part;
+        }
         if (state <= 0 && x > mid + h) {
-            if (state < 0)
-                out.push_back(edge{position_ + static_cast<double>(i), true, (x - prev) / swing});
+            if (turns >= settling_turns) out.push_back(edge{crossed, true, (x - prev) / swing});
+            turns += turns < settling_turns;
             state = 1;
+            hi = x;  // a new high stretch: its peak is yet to come
         } else if (state >= 0 && x < mid - h) {
-            if (state > 0)
-                out.push_back(edge{position_ + static_cast<double>(i), false, (prev - x) / swing});
+            if (turns >= settling_turns) out.push_back(edge{crossed, false, (prev - x) / swing});
+            turns += turns < settling_turns;
             state = -1;
+            lo = x;
         }
         prev = x;
     }
@@ -50,5 +57,8 @@ void edge_finder::feed(const float* samples, std::size_t count, std::size_t stri
     low_peak_ = lo;
     previous_ = prev;
     state_ = state;
+    turns_ = turns;
+    above_ = above;
+    crossed_ = crossed;
     position_ += static_cast<double>(count);
 }

@@ -22,8 +22,9 @@ void revolution_tracker::on_cam(double at) {
         const auto s = cam_.feed(at);
         if (s.what != pattern_follower::kind::accepted || s.position != 0) return;
     }
+    // A cycle opens at the first tooth after the cam's reference, once the teeth are followed.
     if (model_.per_cycle)
-        pending_cam_ = at;
+        pending_cam_ = teeth_.synced() ? at : -1;
     else if (open_ && cam_at_ < 0)
         cam_at_ = at;
 }
@@ -50,7 +51,7 @@ void revolution_tracker::on_tooth(double at, std::vector<revolution_row>& rows,
         note(anomalies, model_.per_cycle ? count_ + 1 : (static_cast<int>(s.position) + n - 1) % n + 1, at, "missing");
     if (starts) {
         if (model_.per_cycle) cam_at_ = pending_cam_;
-        if (open_) close(at, rows);
+        if (open_) close(at, rows, anomalies);
         pending_cam_ = -1;
         open(at);
         return;
@@ -72,7 +73,8 @@ void revolution_tracker::open(double at) {
     anomaly_.clear();
 }
 
-void revolution_tracker::close(double at, std::vector<revolution_row>& rows) {
+void revolution_tracker::close(double at, std::vector<revolution_row>& rows,
+                               std::vector<anomaly_event>& anomalies) {
     revolution_row r;
     r.number = number_;
     r.time_s = start_ / rate_;
@@ -81,7 +83,16 @@ void revolution_tracker::close(double at, std::vector<revolution_row>& rows) {
     r.teeth = count_;
     r.gap_after_tooth = model_.per_cycle ? -1 : last_place_;
     if (cam_at_ >= start_ && cam_at_ < at) r.cam_deg = (cam_at_ - start_) / length * period_deg_;
-    r.anomaly = anomaly_;
+    // A cycle without a gap holds its teeth from cam pulse to cam pulse; another count
+    // with no tooth found missing or extra means a cam pulse was missed or was not one.
+    if (model_.per_cycle && count_ != model_.teeth_per_period && anomaly_.empty()) {
+        note(anomalies, 0, start_, "nosync");
+        r.anomaly = "nosync";
+        r.rpm = -1;
+        r.cam_deg = -1;
+    } else {
+        r.anomaly = anomaly_;
+    }
     rows.push_back(r);
     open_ = false;
 }

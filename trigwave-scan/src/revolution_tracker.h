@@ -20,7 +20,7 @@ private:
     void on_tooth(double at, std::vector<revolution_row>& rows, std::vector<anomaly_event>& anomalies);
     void on_cam(double at);
     void open(double at);
-    void close(double at, std::vector<revolution_row>& rows);
+    void close(double at, std::vector<revolution_row>& rows, std::vector<anomaly_event>& anomalies);
     void lose(double at, std::vector<revolution_row>& rows, std::vector<anomaly_event>& anomalies);
     void note(std::vector<anomaly_event>& anomalies, int tooth, double at, const char* kind);
 

@@ -21,6 +21,9 @@ namespace {
 constexpr std::size_t enough_crank_edges = 2400;
 constexpr std::size_t some_crank_edges = 600;
 constexpr std::size_t enough_cam_edges = 48;
+constexpr std::size_t few_cam_edges = 16;
+// A bound for a cam that never pulses: the wheel is told without it.
+constexpr std::size_t most_crank_edges = 40000;
 
 struct output_file {
     FILE* f = nullptr;
@@ -75,12 +78,21 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
     }
 
     std::vector<edge> crank, cam;
-    while (crank.size() < enough_crank_edges && !(crank.size() >= some_crank_edges && cam.size() >= enough_cam_edges) &&
-           input->next(crank, cam)) {
+    bool ended = false;
+    const auto enough = [&] {
+        if (opts.cam_none) return crank.size() >= some_crank_edges;
+        return (crank.size() >= some_crank_edges && cam.size() >= enough_cam_edges) ||
+               (crank.size() >= enough_crank_edges && cam.size() >= few_cam_edges) || crank.size() >= most_crank_edges;
+    };
+    while (!enough()) {
+        if (!input->next(crank, cam)) {
+            ended = true;
+            break;
+        }
     }
     const wheel_model model = find_wheel(crank, cam, !opts.cam_none);
     if (!model.found) {
-        if (!input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
+        if (ended && !input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
         if (opts.json)
             std::fprintf(out, "{\"file\": %s, \"problem\": %s}\n", json_string(opts.file).c_str(),
                          json_string(model.problem).c_str());

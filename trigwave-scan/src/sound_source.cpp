@@ -15,9 +15,7 @@ sound_source::sound_source(SNDFILE* file, const SF_INFO& info, int crank, int ca
       name_(name),
       crank_(crank),
       cam_(cam),
-      block_frames_(std::max<std::size_t>(1, block_floats / static_cast<std::size_t>(std::max(info.channels, 1)))),
-      crank_finder_(info.samplerate),
-      cam_finder_(info.samplerate) {
+      block_frames_(std::max<std::size_t>(1, block_floats / static_cast<std::size_t>(std::max(info.channels, 1)))) {
     const auto refuse = [&](const std::string& what) {
         sf_close(file_);
         file_ = nullptr;

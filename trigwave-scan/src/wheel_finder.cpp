@@ -56,18 +56,22 @@ fit follow(const std::vector<double>& pattern, const std::vector<double>& times)
     return r;
 }
 
-// The state of the longest (or shortest) stretch between edges: true when high.
-bool stretch_high(const std::vector<edge>& edges, bool longest) {
-    double best = longest ? -1.0 : 1e300;
-    bool high = false;
-    for (std::size_t i = std::min(settle_edges, edges.size()) + 1; i < edges.size(); ++i) {
-        const double d = edges[i].at - edges[i - 1].at;
-        if (longest ? d > best : d < best) {
-            best = d;
-            high = edges[i - 1].rising;
-        }
+// Whether the long stretches between edges (over twice the typical one: gaps) are
+// mostly high. A vote, so that one odd stretch while the input stage settles does not decide.
+bool gaps_high(const std::vector<edge>& edges) {
+    std::vector<double> d;
+    for (std::size_t i = std::min(settle_edges, edges.size()) + 1; i < edges.size(); ++i)
+        d.push_back(edges[i].at - edges[i - 1].at);
+    if (d.empty()) return false;
+    std::vector<double> sorted = d;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
+    const double typical = sorted[sorted.size() / 2];
+    long vote = 0;
+    for (std::size_t k = 0; k < d.size(); ++k) {
+        const std::size_t i = std::min(settle_edges, edges.size()) + k;  // the edge opening stretch k
+        if (d[k] > 2 * typical) vote += edges[i].rising ? 1 : -1;
     }
-    return high;
+    return vote > 0;
 }
 
 // A cam's pulses are the state it spends the less time in.
@@ -246,10 +250,10 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         m.crank_polarity = sharp_falls ? polarity::normal : polarity::reversed;
         m.tooth_rising = !sharp_falls;
     } else if (best && best->type[0] == 's') {
-        m.crank_polarity = stretch_high(crank, false) ? polarity::normal : polarity::reversed;
+        m.crank_polarity = high_is_shorter(crank) ? polarity::normal : polarity::reversed;
         m.tooth_rising = m.crank_polarity == polarity::normal;
     } else {
-        m.crank_polarity = stretch_high(crank, true) ? polarity::reversed : polarity::normal;
+        m.crank_polarity = gaps_high(crank) ? polarity::reversed : polarity::normal;
         m.tooth_rising = m.crank_polarity == polarity::normal;
         if (best) describe_slots(m);
     }
