@@ -10,7 +10,7 @@ constexpr float hysteresis_share = 0.25f;
 constexpr float least_hysteresis = 0.005f;
 // The first turns only teach the peaks: an AC-coupled input settling from its first
 // level droops through the middle of a swing it has only half seen.
-constexpr int settling_turns = 3;
+constexpr int settling_turns = 2;
 
 }  // namespace
 

@@ -27,16 +27,20 @@ std::unique_ptr<edge_source> open_input(const scan_options& opts) {
     const std::string& name = opts.file;
     FILE* f = open_for_reading(name);
     if (!f) throw input_error(name + ": cannot open: " + std::strerror(errno));
-    char head[64];
+    char head[4096];
     const std::size_t got = std::fread(head, 1, sizeof head, f);
     if (got == 0) {
         const bool failed = std::ferror(f) != 0;
         std::fclose(f);
         throw input_error(name + (failed ? ": cannot be read (a folder?)" : ": is empty"));
     }
+    // A VCD begins with a $section, perhaps after a line of a writer's own.
     std::size_t i = 0;
     while (i < got && std::isspace(static_cast<unsigned char>(head[i]))) ++i;
-    if (i < got && head[i] == '$') {
+    const std::string text(head, got);
+    const bool vcd = (i < got && head[i] == '$') || text.find("$timescale") != std::string::npos ||
+                     text.find("$var ") != std::string::npos;
+    if (vcd) {
         std::rewind(f);
         return std::make_unique<vcd_source>(f, name, opts.crank, opts.cam, !opts.cam_none);
     }

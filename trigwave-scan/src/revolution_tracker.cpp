@@ -1,5 +1,7 @@
 #include "revolution_tracker.h"
 
+#include <cstdlib>
+
 revolution_tracker::revolution_tracker(const wheel_model& model, double rate)
     : model_(model),
       rate_(rate),
@@ -83,9 +85,10 @@ void revolution_tracker::close(double at, std::vector<revolution_row>& rows,
     r.teeth = count_;
     r.gap_after_tooth = model_.per_cycle ? -1 : last_place_;
     if (cam_at_ >= start_ && cam_at_ < at) r.cam_deg = (cam_at_ - start_) / length * period_deg_;
-    // A cycle without a gap holds its teeth from cam pulse to cam pulse; another count
-    // with no tooth found missing or extra means a cam pulse was missed or was not one.
-    if (model_.per_cycle && count_ != model_.teeth_per_period && anomaly_.empty()) {
+    // A cycle without a gap holds its teeth from cam pulse to cam pulse, one more or less
+    // while a moving cam passes a tooth; another count with no tooth found missing or
+    // extra means a cam pulse was missed or was not one.
+    if (model_.per_cycle && std::abs(count_ - model_.teeth_per_period) > 1 && anomaly_.empty()) {
         note(anomalies, 0, start_, "nosync");
         r.anomaly = "nosync";
         r.rpm = -1;

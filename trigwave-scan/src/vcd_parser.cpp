@@ -108,7 +108,11 @@ void vcd_parser::token(const std::string& t, std::vector<edge>& crank, std::vect
 
 void vcd_parser::header_token(const std::string& t) {
     if (keyword_.empty()) {
+        // Words before the first section are passed over: sigrok-cli 0.7 writes its
+        // sample rate there ("META samplerate: ...").
+        if (t[0] != '$' && !sections_ && words_before_++ < 16) return;
         if (t[0] != '$') throw input_error("not a VCD capture: '" + t.substr(0, 40) + "' outside a $section");
+        sections_ = true;
         if (t == "$enddefinitions") {
             keyword_ = t;
             return;

@@ -37,6 +37,8 @@ private:
     std::string partial_;
     bool last_was_newline_ = true;
     bool body_ = false;
+    bool sections_ = false;          // a $section has been seen
+    int words_before_ = 0;
     std::string keyword_;            // the $section being read, until its $end
     std::vector<std::string> words_;  // its words
     bool skipping_ = false;          // a $comment or the like in the body

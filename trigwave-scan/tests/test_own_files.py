@@ -1,0 +1,119 @@
+"""trigwave's own files, every wheel type in both polarities: the type found, sync by the end
+of the second revolution, every revolution's RPM and cam angle as trigwave's rules put them,
+no anomaly. Then the same through a logic analyzer's VCD, read and written by sigrok-cli."""
+import shutil
+import subprocess
+import tempfile
+import unittest
+from pathlib import Path
+
+import numpy as np
+
+import scan_run as s
+import trigwave_rules as rules
+
+TYPES = ["m582", "m351", "e324", "c040", "c080", "c270", "f000", "s060"]
+# The speed where the shortest tooth (or window, or ramp) lasts 4 samples.
+TOP_RPM = {"m582": 5511, "m351": 9185, "e324": 9185, "c040": 16537, "c080": 8268, "c270": 2450,
+           "f000": 9600, "s060": 12112}
+PER_CYCLE = {"c040", "c080", "c270", "f000", "s060"}
+
+
+def both(typ):
+    return [typ, typ[0].upper() + typ[1:]]
+
+
+class OwnFilesCase(s.rules.tw.TrigwaveCase):
+    def make(self, typ, rpm, seconds, cam):
+        args = [typ, rpm, seconds, cam, 1000, 900]
+        work = self.fresh_dir()
+        run = self.run_trigwave(*args, cwd=work)
+        self.assertEqual(run.status, 0, run.stderr[-300:])
+        return work / s.rules.tw.file_name(args)
+
+    def check(self, path, typ, rpm, seconds, cam):
+        result = s.scan(path)
+        self.assertEqual(result.status, 0, result.stdout + result.stderr)
+        self.assertEqual(result.header, s.HEADER)
+        wheel = result.summary("wheel")
+        self.assertTrue(wheel.startswith(typ + " ") if typ[0] not in "cC" else wheel.startswith(typ.lower() + " "),
+                        wheel)
+        polarity = "cannot be told" if typ[0] in "cC" else "normal" if typ[0].islower() else "reversed"
+        self.assertTrue(wheel.endswith("polarity " + polarity), wheel)
+        expected = rules.periods(typ, str(rpm), seconds, str(cam))
+        per_cycle = typ.lower() in PER_CYCLE
+        # synced by the end of the second revolution: the first row is the first period
+        # that starts after it, or an earlier one
+        second_end = np.searchsorted(rules.angles(str(rpm), seconds), 2 * rules.REV)
+        first = next(i for i, (a, _, _) in enumerate(expected) if a > second_end)
+        self.assertLessEqual(float(result.rows[0]["time_s"]) * rules.RATE, expected[first][0], result.rows[:2])
+        matched = s.check_periods(self, result.rows, expected, rules.RATE, per_cycle=per_cycle)
+        # every period from the first row on, up to the last whole one
+        self.assertGreaterEqual(matched, len(expected) - first - 1)
+        self.assertEqual(result.anomalies(), [])
+        return result
+
+
+class ConstantSpeedTest(OwnFilesCase):
+    def test_every_type_and_polarity_from_100_rpm_to_4_samples_a_tooth(self):
+        for base in TYPES:
+            cam = rules.quiet_cam(base)
+            for typ in both(base):
+                for rpm, seconds in ((100, 8), (1000, 3), (TOP_RPM[base], 2)):
+                    with self.subTest(type=typ, rpm=rpm):
+                        self.check(self.make(typ, rpm, seconds, cam), typ, rpm, seconds, cam)
+
+
+class SweepTest(OwnFilesCase):
+    def test_rpm_and_cam_sweeps(self):
+        for base in TYPES:
+            cam = rules.quiet_cam(base)
+            sweep = f"{cam}-{cam + 20}-{cam + 5}"
+            for typ in both(base):
+                with self.subTest(type=typ):
+                    self.check(self.make(typ, "300-2400-900", 12, sweep), typ, "300-2400-900", 12, sweep)
+
+
+def write_vcd(frames, path):
+    """The two channels as a logic analyzer sees them (high above zero), timed in
+    microseconds; a change at frame n is at round(n * 1e6 / 44100) us."""
+    with open(path, "w") as f:
+        f.write("$timescale 1 us $end\n$scope module bench $end\n"
+                "$var wire 1 ! crank $end\n$var wire 1 \" cam $end\n$upscope $end\n$enddefinitions $end\n")
+        levels = frames > 0
+        f.write("#0\n" + "".join(f"{int(v)}{c}\n" for v, c in zip(levels[0], "!\"")))
+        changed = np.flatnonzero((levels[1:] != levels[:-1]).any(axis=1)) + 1
+        for n in changed:
+            f.write(f"#{round(n * 1e6 / rules.RATE)}\n")
+            for ch, code in ((0, "!"), (1, "\"")):
+                if levels[n, ch] != levels[n - 1, ch]:
+                    f.write(f"{int(levels[n, ch])}{code}\n")
+
+
+@unittest.skipIf(shutil.which("sigrok-cli") is None, "sigrok-cli is missing: setup/install-deps")
+class VcdTest(OwnFilesCase):
+    def test_vcd_through_sigrok_reads_as_the_wav(self):
+        # sigrok-cli reads a WAV file only as analog data and writes no VCD from it, so the
+        # capture is made here from the samples and then read and written again by sigrok-cli.
+        for typ in ("m582", "E324", "s060"):
+            with self.subTest(type=typ):
+                cam = rules.quiet_cam(typ)
+                wav = self.make(typ, "600-3000", 4, cam)
+                ours = wav.parent / "ours.vcd"
+                write_vcd(s.rules.tw.read_frames(wav), ours)
+                theirs = wav.parent / "sigrok.vcd"
+                subprocess.run(["sigrok-cli", "-I", "vcd", "-i", str(ours), "-O", "vcd", "-o", str(theirs)],
+                               check=True, capture_output=True, timeout=300)
+                from_wav, from_vcd = s.scan(wav), s.scan(theirs)
+                self.assertEqual(from_vcd.status, 0, from_vcd.stdout + from_vcd.stderr)
+                self.assertEqual(from_vcd.summary("wheel"), from_wav.summary("wheel"))
+                self.assertEqual([r["revolution"] for r in from_vcd.rows], [r["revolution"] for r in from_wav.rows])
+                self.assertEqual([r["anomaly"] for r in from_vcd.rows], [r["anomaly"] for r in from_wav.rows])
+                # the capture's unit is 1 us: its figures against trigwave's frames
+                expected = rules.periods(typ, "600-3000", 4, str(cam))
+                s.check_periods(self, from_vcd.rows, expected, 1e6, scale=1e6 / rules.RATE,
+                                per_cycle=typ.lower() in PER_CYCLE)
+
+
+if __name__ == "__main__":
+    unittest.main()
