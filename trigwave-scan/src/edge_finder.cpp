@@ -11,6 +11,8 @@ constexpr float least_hysteresis = 0.005f;
 // The first turns only teach the peaks: an AC-coupled input settling from its first
 // level droops through the middle of a swing it has only half seen.
 constexpr int settling_turns = 2;
+// A band-limited step passes from the middle to the threshold within a few samples.
+constexpr double recent_crossing = 3.0;
 
 }  // namespace
 
@@ -40,13 +42,21 @@ void edge_finder::feed(const float* samples, std::size_t count, std::size_t stri
             const double part = step != 0 ? std::clamp(static_cast<double>((mid - prev) / step), 0.0, 1.0) : 1.0;
             crossed = position_ + static_cast<double>(i) - 1.0 + part;
         }
+        // A crossing long before the threshold was reached is a droop drifting over the
+        // middle, not this edge: then the edge is placed where the threshold was crossed.
+        const double now = position_ + static_cast<double>(i);
+        const auto place = [&](float threshold) {
+            if (now - crossed <= recent_crossing) return crossed;
+            const float step = x - prev;
+            return now - 1.0 + (step != 0 ? std::clamp(static_cast<double>((threshold - prev) / step), 0.0, 1.0) : 1.0);
+        };
         if (state <= 0 && x > mid + h) {
-            if (turns >= settling_turns) out.push_back(edge{crossed, true, (x - prev) / swing});
+            if (turns >= settling_turns) out.push_back(edge{place(mid + h), true, (x - prev) / swing});
             turns += turns < settling_turns;
             state = 1;
             hi = x;  // a new high stretch: its peak is yet to come
         } else if (state >= 0 && x < mid - h) {
-            if (turns >= settling_turns) out.push_back(edge{crossed, false, (prev - x) / swing});
+            if (turns >= settling_turns) out.push_back(edge{place(mid - h), false, (prev - x) / swing});
             turns += turns < settling_turns;
             state = -1;
             lo = x;

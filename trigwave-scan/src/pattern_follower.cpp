@@ -1,5 +1,6 @@
 #include "pattern_follower.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -27,8 +28,11 @@ std::size_t shortest_shift(const std::vector<double>& p) {
 
 }  // namespace
 
-pattern_follower::pattern_follower(std::vector<double> intervals)
-    : intervals_(std::move(intervals)), symmetry_(shortest_shift(intervals_)) {}
+pattern_follower::pattern_follower(std::vector<double> intervals, std::size_t checks_to_sync)
+    : intervals_(std::move(intervals)),
+      symmetry_(shortest_shift(intervals_)),
+      checks_to_sync_(checks_to_sync > 0 ? checks_to_sync
+                                         : std::max<std::size_t>(3, std::min(intervals_.size(), 2 * symmetry_))) {}
 
 bool pattern_follower::fits(double ratio, double expected) const { return near(ratio, expected); }
 
@@ -39,6 +43,8 @@ void pattern_follower::restart(double at, double interval) {
     last_at_ = at;
     last_interval_ = interval;
     extras_in_row_ = 0;
+    missed_last_ = false;
+    checks_ = 0;
 }
 
 pattern_follower::step pattern_follower::feed(double at) {
@@ -57,15 +63,21 @@ pattern_follower::step pattern_follower::feed(double at) {
         const double ratio = interval / due;
         if (near(ratio, 1.0)) {
             position_ = next;
-            unit_ = interval / intervals_[next];
+            // The speed is smoothed over a few teeth: one edge timed a sample off must
+            // not make the next look early or late.
+            unit_ += (interval / intervals_[next] - unit_) * 0.5;
             last_at_ = at;
             extras_in_row_ = 0;
+            missed_last_ = false;
             return {kind::accepted, next, false, std::fabs(std::log(ratio))};
         }
         if (ratio < 1.0 && ++extras_in_row_ < extras_before_loss) return {kind::extra, next, false};
         const std::size_t after = (next + 1) % n;
         const double both = intervals_[next] + intervals_[after];
-        if (ratio > 1.0 && near(interval / (unit_ * both), 1.0)) {
+        // Teeth missing one after another are no wheel's fault: a speed misjudged by
+        // half makes every tooth look like that.
+        if (ratio > 1.0 && near(interval / (unit_ * both), 1.0) && !missed_last_) {
+            missed_last_ = true;
             position_ = after;
             unit_ = interval / both;
             last_at_ = at;
@@ -84,6 +96,7 @@ pattern_follower::step pattern_follower::feed(double at) {
             if (fits(ratio, intervals_[next] / intervals_[p])) kept.push_back(next);
         }
         candidates_ = std::move(kept);
+        ++checks_;
     } else {
         // The first spacing: every place is still possible, one step on.
         for (std::size_t& p : candidates_) p = (p + 1) % n;
@@ -95,9 +108,9 @@ pattern_follower::step pattern_follower::feed(double at) {
         restart(at, interval);
         return {};
     }
-    // Synced once the places left are one place of the pattern and a spacing ratio
-    // has been checked.
-    bool one_place = previous_interval > 0;
+    // Synced once the places left are one place of the pattern and the spacings have
+    // matched it for a whole period (a few spacings for a pattern that repeats within).
+    bool one_place = previous_interval > 0 && checks_ >= checks_to_sync_;
     for (std::size_t p : candidates_) one_place = one_place && ((p + n - candidates_[0]) % n) % symmetry_ == 0;
     if (!one_place) return {};
     synced_ = true;

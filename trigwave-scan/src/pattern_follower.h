@@ -11,8 +11,9 @@
 class pattern_follower {
 public:
     // intervals[k] is the expected spacing before the period's edge k (edge 0 opens it),
-    // in any unit. The pattern must not be empty.
-    explicit pattern_follower(std::vector<double> intervals);
+    // in any unit. The pattern must not be empty. It syncs once the spacings have
+    // matched one place for a whole period, or for checks_to_sync of them when given.
+    explicit pattern_follower(std::vector<double> intervals, std::size_t checks_to_sync = 0);
 
     enum class kind { unsynced, accepted, extra, lost };
     struct step {
@@ -43,4 +44,7 @@ private:
     double unit_ = 0;            // synced: time per pattern unit, from the last accepted edge
     std::size_t position_ = 0;
     int extras_in_row_ = 0;
+    bool missed_last_ = false;
+    std::size_t checks_ = 0;     // spacing ratios matched since the last restart
+    std::size_t checks_to_sync_;
 };

@@ -2,12 +2,20 @@
 
 #include <cstdlib>
 
+namespace {
+
+constexpr std::size_t cam_checks = 2;
+
+}  // namespace
+
 revolution_tracker::revolution_tracker(const wheel_model& model, double rate)
     : model_(model),
       rate_(rate),
       period_deg_(model.per_cycle ? 720.0 : 360.0),
       teeth_(model.teeth),
-      cam_(model.cam.empty() ? std::vector<double>{1.0} : model.cam) {}
+      // A cam's few pulses a cycle: two matching spacings place it, so that the first
+      // cycles are not lost to finding it.
+      cam_(model.cam.empty() ? std::vector<double>{1.0} : model.cam, cam_checks) {}
 
 void revolution_tracker::feed(const channel_edge& e, std::vector<revolution_row>& rows,
                               std::vector<anomaly_event>& anomalies) {

@@ -21,9 +21,9 @@ namespace {
 // The first edges may come from the input stage settling, not from the wheel.
 constexpr std::size_t settle_edges = 4;
 
-std::vector<double> times_of(const std::vector<edge>& edges, bool rising) {
+std::vector<double> times_of(const std::vector<edge>& edges, bool rising, std::size_t skip = settle_edges) {
     std::vector<double> t;
-    for (std::size_t i = std::min(settle_edges, edges.size()); i < edges.size(); ++i)
+    for (std::size_t i = std::min(skip, edges.size()); i < edges.size(); ++i)
         if (edges[i].rising == rising) t.push_back(edges[i].at);
     return t;
 }
@@ -146,15 +146,25 @@ void describe_slots(wheel_model& m) {
 }
 
 void find_cam(wheel_model& m, const std::vector<edge>& cam, const known_wheel* w) {
-    if (cam.size() < settle_edges + 4) return;
+    // A cam pulses once or a few times a cycle: at a slow speed a short recording holds
+    // few of them, so none is passed over.
+    if (cam.size() < 4) return;
     const bool pulse_high = high_is_shorter(cam);
-    const std::vector<double> starts = times_of(cam, pulse_high);
+    const std::vector<double> starts = times_of(cam, pulse_high, 0);
     std::vector<std::vector<double>> tries;
     if (w) tries.push_back(w->cam);
     for (const known_wheel& k : known_wheels()) tries.push_back(k.cam);
     tries.push_back({1.0});
     for (const auto& p : tries) {
-        pattern_follower f(p);
+        if (p.size() == 1) {
+            // one pulse per cycle: each is the cycle's mark, evenly spaced at a steady speed
+            if (starts.size() < 2) continue;
+            m.has_cam = true;
+            m.cam_pulse_high = pulse_high;
+            m.cam = p;
+            return;
+        }
+        pattern_follower f(p, 2);
         bool lost = false;
         std::size_t accepted = 0;
         for (double t : starts) {
@@ -174,7 +184,7 @@ void find_cam(wheel_model& m, const std::vector<edge>& cam, const known_wheel* w
 // Even teeth carry no mark of their own: their number per cycle is counted between the
 // cam's pulses, and names the coil type.
 void count_coil_periods(wheel_model& m, const std::vector<edge>& crank, const std::vector<edge>& cam) {
-    const std::vector<double> teeth = times_of(crank, true), pulses = times_of(cam, m.cam_pulse_high);
+    const std::vector<double> teeth = times_of(crank, true), pulses = times_of(cam, m.cam_pulse_high, 0);
     std::vector<int> counts;
     for (std::size_t i = 1; i < pulses.size(); ++i) {
         if (m.cam.size() != 1) break;
