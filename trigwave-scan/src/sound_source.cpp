@@ -1,6 +1,8 @@
 #include "sound_source.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -29,6 +31,15 @@ sound_source::sound_source(SNDFILE* file, const SF_INFO& info, int crank, int ca
     if (cam_ < 0 || cam_ > info_.channels)
         refuse("has " + channels + ", no channel " + std::to_string(cam_) + " for the cam (--cam none for a recording without one)");
     block_.resize(block_frames_ * static_cast<std::size_t>(info_.channels));
+    // libsndfile reads a file cut short as far as it goes and says so only in its log:
+    // "data : 529200 (should be 299956)" when the header announces more than is there.
+    std::vector<char> log(8192, '\0');
+    sf_command(file_, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size() - 1));
+    const char* at = std::strstr(log.data(), "data : ");
+    long long announced = 0, there = 0;
+    if (at && std::sscanf(at, "data : %lld (should be %lld)", &announced, &there) == 2 && there < announced)
+        cut_short_ = "its header announces " + std::to_string(announced) + " bytes of samples, the file holds " +
+                     std::to_string(there);
 }
 
 sound_source::~sound_source() {
@@ -54,6 +65,7 @@ bool sound_source::next(std::vector<edge>& crank, std::vector<edge>& cam) {
 }
 
 std::string sound_source::warning() const {
+    if (!cut_short_.empty()) return name_ + ": truncated: " + cut_short_ + "; scanned as far as it goes";
     if (frames_read_ >= info_.frames && !failed_) return {};
     std::string w = name_ + ": truncated: " + std::to_string(frames_read_) + " of " + std::to_string(info_.frames) +
                     " frames could be read; scanned as far as it goes";

@@ -36,4 +36,5 @@ private:
     sf_count_t frames_read_ = 0;
     bool failed_ = false;
     std::string failure_;
+    std::string cut_short_;   // what the header announced beyond the file's end
 };

@@ -7,7 +7,6 @@ import os
 import subprocess
 from pathlib import Path
 
-import trigwave_rules as rules
 
 REPO = Path(__file__).resolve().parents[2]
 HEADER = "revolution,time_s,rpm,teeth,gap_after_tooth,cam_deg,anomaly"

@@ -3,9 +3,9 @@ of the second revolution, every revolution's RPM and cam angle as trigwave's rul
 no anomaly. Then the same through a logic analyzer's VCD, read and written by sigrok-cli."""
 import shutil
 import subprocess
-import tempfile
+import json
 import unittest
-from pathlib import Path
+import xml.etree.ElementTree as ET
 
 import numpy as np
 
@@ -23,13 +23,13 @@ def both(typ):
     return [typ, typ[0].upper() + typ[1:]]
 
 
-class OwnFilesCase(s.rules.tw.TrigwaveCase):
+class OwnFilesCase(rules.tw.TrigwaveCase):
     def make(self, typ, rpm, seconds, cam):
         args = [typ, rpm, seconds, cam, 1000, 900]
         work = self.fresh_dir()
         run = self.run_trigwave(*args, cwd=work)
         self.assertEqual(run.status, 0, run.stderr[-300:])
-        return work / s.rules.tw.file_name(args)
+        return work / rules.tw.file_name(args)
 
     def check(self, path, typ, rpm, seconds, cam):
         result = s.scan(path)
@@ -74,6 +74,25 @@ class SweepTest(OwnFilesCase):
                     self.check(self.make(typ, "300-2400-900", 12, sweep), typ, "300-2400-900", 12, sweep)
 
 
+class ReportsTest(OwnFilesCase):
+    def test_json_and_plot_carry_what_the_csv_does(self):
+        path = self.make("M582", "600-3000", 4, 40)
+        csv_rows = s.scan(path).rows
+        plot = path.parent / "scan.svg"
+        run = s.run(path, "--json", "--plot", plot)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        doc = json.loads(run.stdout)
+        self.assertEqual(doc["wheel"]["type"], "M582")
+        self.assertEqual(len(doc["revolutions"]), len(csv_rows))
+        for got, row in zip(doc["revolutions"], csv_rows):
+            self.assertEqual(got["revolution"], int(row["revolution"]))
+            self.assertAlmostEqual(got["rpm"], float(row["rpm"]), places=3)
+            self.assertEqual(got["cam_deg"], float(row["cam_deg"]) if row["cam_deg"] else None)
+        svg = ET.parse(plot).getroot()
+        self.assertTrue(svg.tag.endswith("svg"))
+        self.assertEqual(len([p for p in svg.iter() if p.tag.endswith("path")]), 2)  # RPM and cam angle
+
+
 def write_vcd(frames, path):
     """The two channels as a logic analyzer sees them (high above zero), timed in
     microseconds; a change at frame n is at round(n * 1e6 / 44100) us."""
@@ -100,7 +119,7 @@ class VcdTest(OwnFilesCase):
                 cam = rules.quiet_cam(typ)
                 wav = self.make(typ, "600-3000", 4, cam)
                 ours = wav.parent / "ours.vcd"
-                write_vcd(s.rules.tw.read_frames(wav), ours)
+                write_vcd(rules.tw.read_frames(wav), ours)
                 theirs = wav.parent / "sigrok.vcd"
                 subprocess.run(["sigrok-cli", "-I", "vcd", "-i", str(ours), "-O", "vcd", "-o", str(theirs)],
                                check=True, capture_output=True, timeout=300)
