@@ -21,6 +21,12 @@ std::string num(double v) {
     return t;
 }
 
+std::string label(double v) {
+    char t[32];
+    std::snprintf(t, sizeof t, "%g", std::fabs(v) < 1e-9 ? 0.0 : v);
+    return t;
+}
+
 // A round step giving about five divisions of a span.
 double tick_step(double span) {
     if (!(span > 0)) return 1;
@@ -84,9 +90,9 @@ void svg_plot::finish(const wheel_model& m, const scan_summary& s) {
     std::fprintf(out_,
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960\" height=\"540\" viewBox=\"0 0 960 540\" "
                  "font-family=\"sans-serif\" font-size=\"12\">\n<rect width=\"960\" height=\"540\" fill=\"white\"/>\n");
-    std::fprintf(out_, "<text x=\"%g\" y=\"20\" font-size=\"14\">%s: %ld %s, %ld anomalies</text>\n", left,
+    std::fprintf(out_, "<text x=\"%g\" y=\"20\" font-size=\"14\">%s: %ld %s, %ld %s</text>\n", left,
                  m.type.empty() ? m.description.c_str() : m.type.c_str(), s.rows, m.per_cycle ? "cycles" : "revolutions",
-                 s.anomalies());
+                 s.anomalies(), s.anomalies() == 1 ? "anomaly" : "anomalies");
     struct panel {
         double top;
         const char* label;
@@ -103,7 +109,7 @@ void svg_plot::finish(const wheel_model& m, const scan_summary& s) {
                      p.top, plot_w, plot_h);
         std::fprintf(out_, "<text x=\"%g\" y=\"%g\">%s</text>\n", left, p.top - 6, p.label);
         for (double v = lo; v <= hi + step / 2; v += step)
-            std::fprintf(out_, "<text x=\"%g\" y=\"%.1f\" text-anchor=\"end\">%s</text>\n", left - 6, y(v) + 4, num(v).c_str());
+            std::fprintf(out_, "<text x=\"%g\" y=\"%.1f\" text-anchor=\"end\">%s</text>\n", left - 6, y(v) + 4, label(v).c_str());
         std::string path;
         for (const bucket& b : buckets_) {
             const double vlo = p.rpm ? b.rpm_lo : b.cam_lo, vhi = p.rpm ? b.rpm_hi : b.cam_hi;
@@ -120,7 +126,7 @@ void svg_plot::finish(const wheel_model& m, const scan_summary& s) {
     }
     const double step = tick_step(t_hi - t_lo);
     for (double t = std::ceil(t_lo / step) * step; t <= t_hi + 1e-9; t += step)
-        std::fprintf(out_, "<text x=\"%.1f\" y=\"%g\" text-anchor=\"middle\">%s</text>\n", x(t), top2 + plot_h + 16, num(t).c_str());
+        std::fprintf(out_, "<text x=\"%.1f\" y=\"%g\" text-anchor=\"middle\">%s</text>\n", x(t), top2 + plot_h + 16, label(t).c_str());
     std::fprintf(out_, "<text x=\"%g\" y=\"%g\" text-anchor=\"middle\">time (s)</text>\n", left + plot_w / 2, top2 + plot_h + 34);
     std::fprintf(out_, "<text x=\"%g\" y=\"%g\" fill=\"red\">| anomaly</text>\n</svg>\n", left + plot_w - 70, top2 + plot_h + 34);
 }

@@ -174,10 +174,12 @@ void vcd_parser::end_header() {
 }
 
 void vcd_parser::change(char value, const std::string& id, std::vector<edge>& crank, std::vector<edge>& cam) {
+    // An unknown value (x, z) holds the last level, as a comparator would: the edge comes
+    // when a known level differs from it, so rises and falls keep taking turns.
     const int level = value == '1' ? 1 : value == '0' ? 0 : -1;
+    if (level < 0) return;
     const auto apply = [&](int& current, std::vector<edge>& out) {
-        if (level >= 0 && current >= 0 && level != current)
-            out.push_back(edge{static_cast<double>(now_), level == 1, 1.0f});
+        if (current >= 0 && level != current) out.push_back(edge{static_cast<double>(now_), level == 1, 1.0f});
         current = level;
     };
     if (id == crank_id_) apply(crank_level_, crank);
