@@ -28,7 +28,8 @@ reading read(const char* data, std::size_t size, std::size_t piece) {
         r.failed = true;
     }
     r.rate = parser.rate();
-    r.end = parser.header_done() ? static_cast<double>(parser.seconds() * parser.rate()) : 0;
+    // the last time read, back from seconds: a rounding's worth over
+    r.end = parser.header_done() ? parser.seconds() * parser.rate() * (1 + 1e-12) : 0;
     return r;
 }
 
