@@ -65,7 +65,12 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
             out.file = arg;
         }
     }
-    if (out.help || out.version) return true;
+    // As trigwave: the two options are answered only as the whole command line.
+    if (out.help || out.version) {
+        if (argc == 2) return true;
+        error = "--help and --version are answered alone";
+        return false;
+    }
     if (files != 1) {
         error = files == 0 ? "no recording given" : "one recording at a time";
         return false;
