@@ -57,7 +57,8 @@ class BadInputTest(own.OwnFilesCase):
                     self.assertIn(str(path), lines[0])
 
     def test_usage_errors_and_the_two_options(self):
-        for args in ([], ["--bogus", "x.wav"], ["a.wav", "b.wav"], ["--csv"], ["--plot=", "x.wav"]):
+        for args in ([], ["--bogus", "x.wav"], ["a.wav", "b.wav"], ["--csv"], ["--plot=", "x.wav"],
+                     ["--help", "x.wav"]):
             with self.subTest(args=args):
                 run = s.run(*args)
                 self.assertEqual(run.returncode, 2)
