@@ -95,8 +95,11 @@ float median_sharpness(const std::vector<edge>& edges, bool rising) {
 // the revolution opening after its longest gap.
 std::vector<double> slotted_pattern(const std::vector<double>& t) {
     if (t.size() < 40) return {};
+    // A few revolutions of the densest wheel are enough, and keep the search for the
+    // period short whatever the input.
+    constexpr std::size_t most_spacings = 800;
     std::vector<double> d;
-    for (std::size_t i = 1; i < t.size(); ++i) d.push_back(t[i] - t[i - 1]);
+    for (std::size_t i = 1; i < t.size() && d.size() < most_spacings; ++i) d.push_back(t[i] - t[i - 1]);
     std::vector<int> slots;
     for (std::size_t i = 0; i < d.size(); ++i) {
         // the slot is the typical spacing around this one
