@@ -29,29 +29,39 @@ std::vector<double> times_of(const std::vector<edge>& edges, bool rising, std::s
 }
 
 struct fit {
-    bool whole = false;     // synced, and never lost
+    bool whole = false;     // followed for long enough, losing sync seldom if ever
+    int lost = 0;           // times sync was lost
     int odd = 0;            // extra or missing edges while following
     double misfit = 0;      // mean stray of the spacings from the pattern
+
+    // Fewer losses, then fewer odd teeth, then the closer spacing (patterns alike within
+    // the follower's tolerance, the sawtooth's 2:3:1 and the Subaru windows' spacing).
+    bool better_than(const fit& o) const {
+        if (lost != o.lost) return lost < o.lost;
+        if (odd != o.odd) return odd < o.odd;
+        return misfit < o.misfit - 0.01;
+    }
 };
 
 fit follow(const std::vector<double>& pattern, const std::vector<double>& times) {
     pattern_follower f(pattern);
     fit r;
-    bool was_synced = false;
     std::size_t accepted = 0;
     for (double t : times) {
         const auto s = f.feed(t);
-        if (s.what == pattern_follower::kind::lost) return r;
+        if (s.what == pattern_follower::kind::lost) ++r.lost;
         if (s.what == pattern_follower::kind::extra) ++r.odd;
         if (s.what == pattern_follower::kind::accepted) {
             ++accepted;
             r.misfit += s.misfit;
             if (s.missing_before) ++r.odd;
         }
-        was_synced = was_synced || f.synced();
     }
-    // At least two periods followed (a long pattern), or a dozen edges (a short one).
-    r.whole = was_synced && accepted >= std::max<std::size_t>(12, 2 * pattern.size());
+    // At least two periods followed (a long pattern), or a dozen edges (a short one); a
+    // fault in the first seconds may cost sync, but not often.
+    const std::size_t period = pattern.size();
+    r.whole = accepted >= std::max<std::size_t>(12, 2 * period) &&
+              static_cast<std::size_t>(r.lost) * 2 * period <= accepted;
     if (accepted > 0) r.misfit /= static_cast<double>(accepted);
     return r;
 }
@@ -223,16 +233,14 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
     for (const known_wheel& w : known_wheels()) {
         for (bool rising : {true, false}) {
             const fit f = follow(w.teeth, rising ? rises : falls);
-            // Patterns alike within the follower's tolerance (the sawtooth's 2:3:1 and the
-            // Subaru windows' spacing) are told apart by how closely each is followed.
-            if (f.whole && (!best || f.odd < best_fit.odd || (f.odd == best_fit.odd && f.misfit < best_fit.misfit - 0.01))) {
+            if (f.whole && (!best || f.better_than(best_fit))) {
                 best = &w;
                 best_fit = f;
             }
         }
     }
     std::vector<double> slotted;
-    if (!best || best_fit.odd > 0) {
+    if (!best || best_fit.odd > 0 || best_fit.lost > 0) {
         slotted = slotted_pattern(rises);
         if (!slotted.empty() && !follow(slotted, rises).whole) slotted.clear();
     }
