@@ -98,6 +98,9 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
                          json_string(model.problem).c_str());
         else
             std::fprintf(out, "%s\n", model.problem.c_str());
+        // The files asked for still say what there is: a header, an empty plot.
+        if (csv.f) csv_report{csv.f};
+        if (plot.f) svg_plot{plot.f}.finish(model, scan_summary{});
         return 1;
     }
 

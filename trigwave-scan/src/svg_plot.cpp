@@ -91,7 +91,7 @@ void svg_plot::finish(const wheel_model& m, const scan_summary& s) {
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"960\" height=\"540\" viewBox=\"0 0 960 540\" "
                  "font-family=\"sans-serif\" font-size=\"12\">\n<rect width=\"960\" height=\"540\" fill=\"white\"/>\n");
     std::fprintf(out_, "<text x=\"%g\" y=\"20\" font-size=\"14\">%s: %ld %s, %ld %s</text>\n", left,
-                 m.type.empty() ? m.description.c_str() : m.type.c_str(), s.rows, m.per_cycle ? "cycles" : "revolutions",
+                 !m.found ? "no wheel" : m.type.empty() ? m.description.c_str() : m.type.c_str(), s.rows, m.per_cycle ? "cycles" : "revolutions",
                  s.anomalies(), s.anomalies() == 1 ? "anomaly" : "anomalies");
     struct panel {
         double top;
