@@ -116,7 +116,10 @@ std::vector<double> slotted_pattern(const std::vector<double>& t) {
         const std::size_t from = i >= 8 ? i - 8 : 0, to = std::min(d.size(), i + 9);
         std::vector<double> near(d.begin() + static_cast<long>(from), d.begin() + static_cast<long>(to));
         std::nth_element(near.begin(), near.begin() + static_cast<long>(near.size() / 2), near.end());
-        const double q = d[i] / near[near.size() / 2];
+        // Edges at one time (a capture's simultaneous changes) give no slot to count in.
+        const double typical = near[near.size() / 2];
+        if (!(typical > 0) || !(d[i] < 1000 * typical)) return {};
+        const double q = d[i] / typical;
         const double r = std::round(q);
         if (r < 1 || std::fabs(q - r) > 0.2) return {};
         slots.push_back(static_cast<int>(r));
