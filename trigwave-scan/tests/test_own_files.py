@@ -13,9 +13,11 @@ import scan_run as s
 import trigwave_rules as rules
 
 TYPES = ["m582", "m351", "e324", "c040", "c080", "c270", "f000", "s060"]
-# The speed where the shortest tooth (or window, or ramp) lasts 4 samples.
+# The speed where the shortest tooth (or window) lasts 4 samples. The sawtooth's shortest
+# ramp would last 4 samples at 55000 RPM, where the 5-degree cam pulse lasts less than one:
+# it is taken where the cam pulse lasts 2, as for c040.
 TOP_RPM = {"m582": 5511, "m351": 9185, "e324": 9185, "c040": 16537, "c080": 8268, "c270": 2450,
-           "f000": 9600, "s060": 12112}
+           "f000": 16537, "s060": 12112}
 PER_CYCLE = {"c040", "c080", "c270", "f000", "s060"}
 
 
