@@ -38,8 +38,11 @@ std::unique_ptr<edge_source> open_input(const scan_options& opts) {
     std::size_t i = 0;
     while (i < got && std::isspace(static_cast<unsigned char>(head[i]))) ++i;
     const std::string text(head, got);
-    const bool vcd = (i < got && head[i] == '$') || text.find("$timescale") != std::string::npos ||
-                     text.find("$var ") != std::string::npos;
+    static const char* const audio_magic[] = {"RIFF", "RIFX", "RF64", "fLaC", "FORM", "OggS", ".snd", "caff"};
+    bool audio = false;
+    for (const char* m : audio_magic) audio = audio || text.compare(0, 4, m) == 0;
+    const bool vcd = !audio && ((i < got && head[i] == '$') || text.find("$timescale") != std::string::npos ||
+                                text.find("$var ") != std::string::npos);
     if (vcd) {
         std::rewind(f);
         return std::make_unique<vcd_source>(f, name, opts.crank, opts.cam, !opts.cam_none);
