@@ -32,6 +32,7 @@ OutFile "${OUTFILE}"
 ; registries kept beside keywright (its data root) can be written there.
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
