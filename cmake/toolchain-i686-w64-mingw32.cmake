@@ -1,9 +1,9 @@
 # Cross-builds for 32-bit Windows with Debian's mingw-w64:
 #   cmake --preset windows      (build-win/)
-# keywright needs the libraries of setup/build-windows-libs; without them only trigwave is
-# built. The runtime is linked statically, so an .exe needs no DLL beside it. The -posix
-# compilers, since the toolkit in the prefix is built with them and one program must not
-# mix the two thread models.
+# keywright needs the libraries of setup/build-windows-libs (without them only trigwave is
+# built), trigwave-scan the libsndfile of its prefix beside them. The runtime is linked
+# statically, so an .exe needs no DLL beside it. The -posix compilers, since the libraries
+# in the prefixes are built with them and one program must not mix the two thread models.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
