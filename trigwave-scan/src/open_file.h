@@ -1,5 +1,5 @@
-// The one place that opens files. On Windows a path must reach the system as wide
-// characters (libsndfile's sf_wchar_open, _wfopen); that branch belongs here.
+// The one place that opens files. Paths are UTF-8; on Windows they reach the system as wide
+// characters (libsndfile's sf_wchar_open, _wfopen).
 #pragma once
 
 #include <cstdio>
