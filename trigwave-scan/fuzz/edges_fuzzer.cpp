@@ -10,14 +10,14 @@
 #include "scan_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
-    if (size < 2) return 0;
-    const std::size_t frames = (size - 2) / 4;
+    const std::size_t frames = size < 2 ? 0 : (size - 2) / 4;
+    if (frames == 0) return 0;
     std::vector<float> samples(2 * frames);
     for (std::size_t i = 0; i < 2 * frames; ++i) {
         const auto v = static_cast<int16_t>(bytes[2 + 2 * i] | (bytes[3 + 2 * i] << 8));
         samples[i] = static_cast<float>(v) / 32768.0f;
     }
-    const std::size_t split = frames == 0 ? 0 : (bytes[0] | (bytes[1] << 8)) % (frames + 1);
+    const std::size_t split = (bytes[0] | (bytes[1] << 8)) % (frames + 1);
     std::vector<edge> crank, cam, crank2, cam2;
     edge_finder c, m, c2, m2;
     c.feed(samples.data(), frames, 2, crank);
