@@ -25,14 +25,18 @@ int channel_number(const std::string& text) {
 
 std::unique_ptr<edge_source> open_input(const scan_options& opts) {
     const std::string& name = opts.file;
+    // Linux opens a folder and fails at the first read, Windows refuses to open it: either
+    // way the person is told what they named.
+    if (is_folder(name)) throw input_error(name + ": is a folder, not a recording");
     FILE* f = open_for_reading(name);
     if (!f) throw input_error(name + ": cannot open: " + std::strerror(errno));
     char head[4096];
     const std::size_t got = std::fread(head, 1, sizeof head, f);
     if (got == 0) {
         const bool failed = std::ferror(f) != 0;
+        const std::string why = failed ? std::strerror(errno) : "";
         std::fclose(f);
-        throw input_error(name + (failed ? ": cannot be read (a folder?)" : ": is empty"));
+        throw input_error(name + (failed ? ": cannot be read: " + why : ": is empty"));
     }
     // A VCD begins with a $section, perhaps after a line of a writer's own.
     std::size_t i = 0;

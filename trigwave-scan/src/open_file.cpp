@@ -7,6 +7,10 @@
 
 #include "open_file.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #ifdef _WIN32
 
 namespace {
@@ -19,6 +23,11 @@ std::wstring wide(const std::string& path) {
 }
 }  // namespace
 
+bool is_folder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 FILE* open_for_reading(const std::string& path) { return _wfopen(wide(path).c_str(), L"rb"); }
 
 FILE* open_for_writing(const std::string& path) { return _wfopen(wide(path).c_str(), L"wb"); }
@@ -27,6 +36,11 @@ SNDFILE* open_sound(const std::string& path, SF_INFO* info) {
     return sf_wchar_open(wide(path).c_str(), SFM_READ, info);
 }
 #else
+bool is_folder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 FILE* open_for_reading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
 
 FILE* open_for_writing(const std::string& path) { return std::fopen(path.c_str(), "wb"); }

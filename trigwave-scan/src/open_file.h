@@ -7,6 +7,8 @@
 
 #include <sndfile.h>
 
+// Whether the path names a folder, which no system opens as a recording alike.
+bool is_folder(const std::string& path);
 FILE* open_for_reading(const std::string& path);
 FILE* open_for_writing(const std::string& path);
 SNDFILE* open_sound(const std::string& path, SF_INFO* info);

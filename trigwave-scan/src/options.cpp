@@ -82,11 +82,18 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
     return true;
 }
 
+// The Windows build's libsndfile is built without its external codecs: no FLAC, Ogg or MP3.
+#ifdef _WIN32
+#define AUDIO_FORMATS "WAV, AIFF, CAF, ..."
+#else
+#define AUDIO_FORMATS "WAV, FLAC, ..."
+#endif
+
 void print_usage(const char* name, FILE* out) {
     std::fprintf(out,
                  "usage: %s [--crank N|NAME] [--cam N|NAME|none] [--csv FILE] [--json] [--plot FILE.svg] RECORDING\n"
                  "       %s --help | --version\n"
-                 "Reads a trigger recording (audio through libsndfile: WAV, FLAC, ...; or a VCD capture)\n"
+                 "Reads a trigger recording (audio through libsndfile: " AUDIO_FORMATS "; or a VCD capture)\n"
                  "and reports the wheel, RPM, teeth, gap and cam angle revolution by revolution.\n"
                  "  --crank N|NAME  crank channel (from 1; default 1) or VCD signal (default the first)\n"
                  "  --cam N|NAME    cam channel (default 2) or VCD signal (default the second);\n"

@@ -1,9 +1,11 @@
 """Runs the built trigwave-scan and reads what it wrote; compares rows with trigwave's rules.
 
   TRIGWAVE_SCAN  path of the program (default: build/bin/trigwave-scan of this repository)
+  TRIGWAVE_LAUNCHER  optional command put in front of it and of trigwave, e.g. wine's
 """
 import csv
 import os
+import shlex
 import subprocess
 from pathlib import Path
 
@@ -14,6 +16,11 @@ HEADER = "revolution,time_s,rpm,teeth,gap_after_tooth,cam_deg,anomaly"
 
 def program():
     return os.environ.get("TRIGWAVE_SCAN") or str(REPO / "build" / "bin" / "trigwave-scan")
+
+
+def command(*args):
+    """The program and its arguments, behind the launcher of a cross build's programs."""
+    return shlex.split(os.environ.get("TRIGWAVE_LAUNCHER", "")) + [program(), *map(str, args)]
 
 
 class Scan:
@@ -45,13 +52,13 @@ def scan(path, *args, folder=None, timeout=300):
     csv_path = folder / (Path(path).name + ".csv")
     if csv_path.exists():
         csv_path.unlink()
-    proc = subprocess.run([program(), str(path), "--csv", str(csv_path), *map(str, args)],
+    proc = subprocess.run(command(path, "--csv", csv_path, *args),
                           capture_output=True, text=True, timeout=timeout)
     return Scan(proc, csv_path)
 
 
 def run(*args, timeout=60):
-    return subprocess.run([program(), *map(str, args)], capture_output=True, text=True, timeout=timeout)
+    return subprocess.run(command(*args), capture_output=True, text=True, timeout=timeout)
 
 
 def check_periods(case, rows, expected, rate, scale=1.0, rpm_share=0.001, cam=True, per_cycle=False):

@@ -11,7 +11,7 @@ MESSAGES = [  # (how the file is made, extra arguments, status, what the message
     ("missing", [], 2, r"cannot open"),
     ("empty", [], 2, r": is empty"),
     ("text", [], 2, r"neither a sound file libsndfile reads nor a VCD capture"),
-    ("folder", [], 2, r"cannot be read"),
+    ("folder", [], 2, r"is a folder, not a recording"),
     ("stereo", ["--cam", "3"], 2, r"has 2 channels, no channel 3 for the cam"),
     ("stereo", ["--crank", "0"], 2, r"--crank 0: an audio file's channels are numbered from 1"),
     ("mono", [], 2, r"has 1 channel, no channel 2 for the cam \(--cam none"),
