@@ -10,29 +10,23 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Without ORIX_WINDOWS_PREFIX, the prefix setup/build-windows-libs keeps for this triplet,
-# once it is built; without one, only trigwave is built.
-if(NOT ORIX_WINDOWS_PREFIX)
-  execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../setup/build-windows-libs
-                          --print-prefix ${mingw_triplet}
-                  OUTPUT_VARIABLE orix_found_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
-                  ERROR_QUIET RESULT_VARIABLE orix_found_status)
-  if(orix_found_status EQUAL 0 AND EXISTS "${orix_found_prefix}/.orix-windows-libs.stamp")
-    set(ORIX_WINDOWS_PREFIX ${orix_found_prefix} CACHE PATH
-        "The Windows libraries' prefix (setup/build-windows-libs --print-prefix TRIPLET)")
+# A prefix setup/build-windows-libs keeps for this triplet (asked with OPTION), into VARIABLE
+# unless it is given, once it is built: keywright's libraries (without them only trigwave
+# is built) and libsndfile (without it, no trigwave-scan).
+macro(orix_find_windows_prefix variable option description)
+  if(NOT ${variable})
+    execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../setup/build-windows-libs
+                            ${option} ${mingw_triplet}
+                    OUTPUT_VARIABLE orix_found_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET RESULT_VARIABLE orix_found_status)
+    if(orix_found_status EQUAL 0 AND EXISTS "${orix_found_prefix}/.orix-windows-libs.stamp")
+      set(${variable} ${orix_found_prefix} CACHE PATH
+          "${description} (setup/build-windows-libs ${option} TRIPLET)")
+    endif()
   endif()
-endif()
-# The same for libsndfile's prefix (--print-prefix-sndfile), in ORIX_WINDOWS_SNDFILE_PREFIX.
-if(NOT ORIX_WINDOWS_SNDFILE_PREFIX)
-  execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../setup/build-windows-libs
-                          --print-prefix-sndfile ${mingw_triplet}
-                  OUTPUT_VARIABLE orix_found_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
-                  ERROR_QUIET RESULT_VARIABLE orix_found_status)
-  if(orix_found_status EQUAL 0 AND EXISTS "${orix_found_prefix}/.orix-windows-libs.stamp")
-    set(ORIX_WINDOWS_SNDFILE_PREFIX ${orix_found_prefix} CACHE PATH
-        "libsndfile's Windows prefix (setup/build-windows-libs --print-prefix-sndfile TRIPLET)")
-  endif()
-endif()
+endmacro()
+orix_find_windows_prefix(ORIX_WINDOWS_PREFIX --print-prefix "The Windows libraries' prefix")
+orix_find_windows_prefix(ORIX_WINDOWS_SNDFILE_PREFIX --print-prefix-sndfile "libsndfile's Windows prefix")
 # pkg-config must find the prefixes' wxsqlite3, sqlite3 and sndfile, never the Linux ones.
 set(orix_pkg_config_dirs "")
 if(ORIX_WINDOWS_PREFIX)
