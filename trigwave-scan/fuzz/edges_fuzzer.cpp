@@ -1,6 +1,6 @@
-// Arbitrary bytes as a stereo recording of 16-bit samples, through the edge finder whole
-// and split where the first two bytes say: the edges must not depend on where a read ends.
-// Then the scan of those edges.
+// Arbitrary bytes as a stereo recording of 16-bit samples, through the edge finders (hall
+// on the first channel, VR on the second) whole and split where the first two bytes say:
+// the edges must not depend on where a read ends. Then the scan of those edges.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     }
     const std::size_t split = (bytes[0] | (bytes[1] << 8)) % (frames + 1);
     std::vector<edge> crank, cam, crank2, cam2;
-    edge_finder c, m, c2, m2;
+    edge_finder c(input_kind::hall), m(input_kind::vr), c2(input_kind::hall), m2(input_kind::vr);
     c.feed(samples.data(), frames, 2, crank);
     m.feed(samples.data() + 1, frames, 2, cam);
     c2.feed(samples.data(), split, 2, crank2);

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     if (!sf) return 0;
     const int cam = info.channels >= 2 ? 2 : 0;
     try {
-        sound_source source(sf, info, 1, cam, "memory");
+        sound_source source(sf, info, 1, cam, input_choice::automatic, "memory");
         std::vector<edge> crank, cams;
         for (int block = 0; block < most_blocks && source.next(crank, cams); ++block) {
         }

@@ -11,7 +11,7 @@ std::string csv_line(const revolution_row& r) {
     if (r.gap_after_tooth >= 0) std::snprintf(gap, sizeof gap, "%d", r.gap_after_tooth);
     if (r.cam_deg >= 0) std::snprintf(cam, sizeof cam, "%.3f", r.cam_deg);
     std::snprintf(text, sizeof text, "%ld,%.6f,%s,%d,%s,%s,%s", r.number, r.time_s, rpm, r.teeth, gap, cam,
-                  r.anomaly.c_str());
+                  anomaly_name(r.anomaly));
     return text;
 }
 

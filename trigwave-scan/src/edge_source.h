@@ -23,4 +23,10 @@ public:
     virtual double seconds() const = 0;
     // Said once the end is reached: a recording that stops short of what it announced.
     virtual std::string warning() const { return {}; }
+    // How each channel's signal is compared, for a report: "crank hall, cam vr (as asked)".
+    // Empty for a digital capture.
+    virtual std::string input_line() const { return {}; }
+    // The crank's falling edges are the timed ones (a VR conditioner's zero crossing; its
+    // rising edges only mark where it armed).
+    virtual bool crank_timed_falling() const { return false; }
 };

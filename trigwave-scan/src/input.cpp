@@ -23,8 +23,8 @@ int channel_number(const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<edge_source> open_input(const scan_options& opts) {
-    const std::string& name = opts.file;
+std::unique_ptr<edge_source> open_input(const input_request& request) {
+    const std::string& name = request.file;
     // Linux opens a folder and fails at the first read, Windows refuses to open it: either
     // way the person is told what they named.
     if (is_folder(name)) throw input_error(name + ": is a folder, not a recording");
@@ -49,18 +49,19 @@ std::unique_ptr<edge_source> open_input(const scan_options& opts) {
                                 text.find("$var ") != std::string::npos);
     if (vcd) {
         std::rewind(f);
-        return std::make_unique<vcd_source>(f, name, opts.crank, opts.cam, !opts.cam_none);
+        return std::make_unique<vcd_source>(f, name, request.crank, request.cam, request.cam_wanted);
     }
     std::fclose(f);
 
-    const int crank = opts.crank.empty() ? 1 : channel_number(opts.crank);
-    const int cam = opts.cam_none ? 0 : opts.cam.empty() ? 2 : channel_number(opts.cam);
-    if (crank == 0) throw input_error(name + ": --crank " + opts.crank + ": an audio file's channels are numbered from 1");
-    if (cam == 0 && !opts.cam_none)
-        throw input_error(name + ": --cam " + opts.cam + ": an audio file's channels are numbered from 1 (or none)");
+    const int crank = request.crank.empty() ? 1 : channel_number(request.crank);
+    const int cam = !request.cam_wanted ? 0 : request.cam.empty() ? 2 : channel_number(request.cam);
+    if (crank == 0)
+        throw input_error(name + ": --crank " + request.crank + ": an audio file's channels are numbered from 1");
+    if (cam == 0 && request.cam_wanted)
+        throw input_error(name + ": --cam " + request.cam + ": an audio file's channels are numbered from 1 (or none)");
     SF_INFO info{};
     SNDFILE* sf = open_sound(name, &info);
     if (!sf)
         throw input_error(name + ": neither a sound file libsndfile reads nor a VCD capture (" + sf_strerror(nullptr) + ")");
-    return std::make_unique<sound_source>(sf, info, crank, cam, name);
+    return std::make_unique<sound_source>(sf, info, crank, cam, request.input, name);
 }

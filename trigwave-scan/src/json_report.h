@@ -9,7 +9,7 @@
 
 class json_report : public report_sink {
 public:
-    json_report(FILE* out, const std::string& file);
+    json_report(FILE* out, const std::string& file, const std::string& input);
     void row(const revolution_row& r) override;
     void anomaly(const anomaly_event& a) override;
     void finish(const wheel_model& m, const scan_summary& s) override;

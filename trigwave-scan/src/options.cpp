@@ -41,9 +41,9 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
         } else if (!files_only && arg == "--json") {
             out.json = true;
         } else if (!files_only && (is_option(arg, "--crank") || is_option(arg, "--cam") || is_option(arg, "--csv") ||
-                                   is_option(arg, "--plot"))) {
+                                   is_option(arg, "--plot") || is_option(arg, "--input"))) {
             const char* name = is_option(arg, "--crank") ? "--crank" : is_option(arg, "--cam") ? "--cam"
-                             : is_option(arg, "--csv")   ? "--csv" : "--plot";
+                             : is_option(arg, "--csv")   ? "--csv" : is_option(arg, "--plot") ? "--plot" : "--input";
             std::string value;
             if (!take_value(arg, name, i, argc, argv, value, error)) return false;
             if (value.empty()) {
@@ -57,6 +57,10 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
             }
             if (std::strcmp(name, "--csv") == 0) out.csv = value;
             if (std::strcmp(name, "--plot") == 0) out.plot = value;
+            if (std::strcmp(name, "--input") == 0 && !parse_input_choice(value, out.input)) {
+                error = "--input " + value + ": auto, hall or vr";
+                return false;
+            }
         } else if (!files_only && arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg;
             return false;
@@ -91,14 +95,16 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
 
 void print_usage(const char* name, FILE* out) {
     std::fprintf(out,
-                 "usage: %s [--crank N|NAME] [--cam N|NAME|none] [--csv FILE] [--json] [--plot FILE.svg] RECORDING\n"
+                 "usage: %s [--crank N|NAME] [--cam N|NAME|none] [--input KIND] [--csv FILE] [--json] [--plot FILE.svg] RECORDING\n"
                  "       %s --help | --version\n"
                  "Reads a trigger recording (audio through libsndfile: " AUDIO_FORMATS "; or a VCD capture)\n"
                  "and reports the wheel, RPM, teeth, gap and cam angle revolution by revolution.\n"
                  "  --crank N|NAME  crank channel (from 1; default 1) or VCD signal (default the first)\n"
                  "  --cam N|NAME    cam channel (default 2) or VCD signal (default the second);\n"
                  "                  none for a recording without a cam\n"
-                 "  --csv FILE      one row per revolution (per cycle for wheels without a gap)\n"
+                 "  --input KIND    auto, hall or vr: an audio recording's sensor, a hall comparator or a VR\n"
+                 "                  zero crossing (default auto: decided from the signal, and said)\n"
+                 "  --csv FILE      one row per revolution (per cycle for wheels counted from the cam)\n"
                  "  --json          the same as one JSON document on standard output\n"
                  "  --plot FILE.svg RPM and cam angle over time, anomalies marked\n"
                  "exit status: 0 synced, no anomaly; 1 anomalies, sync lost or no wheel; 2 usage or input error\n",

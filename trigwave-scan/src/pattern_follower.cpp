@@ -6,14 +6,28 @@
 
 namespace {
 
-// How far a spacing may stray from its prediction: wider than any change of speed
-// from one tooth to the next, narrower than the step from one slot to two.
-const double tolerance = std::log(1.3);
+// A tooth's spacing may stray this far from the speed of the teeth around it (a
+// cranking engine slows and speeds up within a revolution, a tooth log jitters)...
+const double tolerance = std::log(1.75);
+// ...but a fault is named only where the spacings fit it closely, and clearly better
+// than they fit the tooth due.
+const double fault_fit = std::log(1.3);
+constexpr double fault_margin = 0.1;
+// How far a spacing's shape may stray while the place is being found.
+const double shape_tolerance = std::log(1.5);
 constexpr int extras_before_loss = 3;
+constexpr std::size_t lookahead = 3;       // edges after the one decided
+constexpr std::size_t recent = 3;          // accepted spacings before it
+constexpr std::size_t shape_span = 4;      // spacings before each one that set its scale
 
-bool near(double ratio, double expected) {
-    return ratio > 0 && expected > 0 && std::fabs(std::log(ratio / expected)) < tolerance;
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const std::size_t h = v.size() / 2;
+    return v.size() % 2 ? v[h] : 0.5 * (v[h - 1] + v[h]);
 }
+
+bool near(double a, double b) { return a > 0 && b > 0 && std::fabs(std::log(a / b)) < std::log(1.1); }
 
 std::size_t shortest_shift(const std::vector<double>& p) {
     const std::size_t n = p.size();
@@ -26,96 +40,164 @@ std::size_t shortest_shift(const std::vector<double>& p) {
     return n;
 }
 
-}  // namespace
-
-pattern_follower::pattern_follower(std::vector<double> intervals, std::size_t checks_to_sync)
-    : intervals_(std::move(intervals)),
-      symmetry_(shortest_shift(intervals_)),
-      checks_to_sync_(checks_to_sync > 0 ? checks_to_sync
-                                         : std::max<std::size_t>(3, std::min(intervals_.size(), 2 * symmetry_))) {}
-
-bool pattern_follower::fits(double ratio, double expected) const { return near(ratio, expected); }
-
-void pattern_follower::restart(double at, double interval) {
-    synced_ = false;
-    candidates_.clear();
-    for (std::size_t p = 0; p < intervals_.size(); ++p) candidates_.push_back(p);
-    last_at_ = at;
-    last_interval_ = interval;
-    extras_in_row_ = 0;
-    missed_last_ = false;
-    checks_ = 0;
+// log(x[i]) against the median of the spacings before it: the shape of a pattern at
+// any speed.
+double shape_at(const std::vector<double>& before, double x) {
+    const double m = median(before);
+    return m > 0 && x > 0 ? std::log(x / m) : 0;
 }
 
-pattern_follower::step pattern_follower::feed(double at) {
-    const std::size_t n = intervals_.size();
-    if (!have_last_) {
-        have_last_ = true;
-        restart(at, 0);
-        return {};
-    }
-    const double interval = at - last_at_;
-    if (!(interval > 0)) return {kind::extra, (position_ + 1) % n, false};
+}  // namespace
 
-    if (synced_) {
-        const std::size_t next = (position_ + 1) % n;
-        const double due = unit_ * intervals_[next];
-        const double ratio = interval / due;
-        if (near(ratio, 1.0)) {
-            position_ = next;
-            // The speed is smoothed over a few teeth: one edge timed a sample off must
-            // not make the next look early or late.
-            unit_ += (interval / intervals_[next] - unit_) * 0.5;
-            last_at_ = at;
-            extras_in_row_ = 0;
-            missed_last_ = false;
-            return {kind::accepted, next, false, std::fabs(std::log(ratio))};
+pattern_follower::pattern_follower(std::vector<double> intervals)
+    : intervals_(std::move(intervals)), symmetry_(shortest_shift(intervals_)),
+      window_(std::max<std::size_t>(3, symmetry_ + 1)) {
+    const std::size_t n = intervals_.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        std::vector<double> before;
+        for (std::size_t j = 1; j <= shape_span; ++j) before.push_back(intervals_[(k + shape_span * n - j) % n]);
+        shape_.push_back(shape_at(before, intervals_[k]));
+    }
+}
+
+void pattern_follower::feed(double at, std::vector<step>& out) {
+    pending_.push_back(at);
+    while (pending_.size() > lookahead) decide(out);
+}
+
+void pattern_follower::finish(std::vector<step>& out) {
+    while (!pending_.empty()) decide(out);
+}
+
+double pattern_follower::local_unit() const {
+    // The accepted spacings before the edge, and those after it as if no tooth were odd:
+    // one odd tooth among them moves the median little.
+    std::vector<double> units(recent_units_.begin(), recent_units_.end());
+    const std::size_t n = intervals_.size();
+    for (std::size_t k = 1; k < pending_.size(); ++k) {
+        const double d = pending_[k] - pending_[k - 1];
+        if (d > 0) units.push_back(d / intervals_[(position_ + 1 + k) % n]);
+    }
+    if (pending_.size() == 1 && recent_units_.size() >= 2) {
+        // The recording's last edge: no teeth after it, so the speed goes on as it went
+        // (an engine coasting to a stop slows tooth after tooth).
+        const double last = recent_units_.back(), before = recent_units_[recent_units_.size() - 2];
+        return before > 0 ? last * std::clamp(last / before, 0.8, 1.25) : last;
+    }
+    return units.empty() ? unit_ : median(units);
+}
+
+void pattern_follower::decide(std::vector<step>& out) {
+    const double at = pending_.front();
+    if (!synced_) {
+        pending_.pop_front();
+        try_sync(at, out);
+        return;
+    }
+    const std::size_t n = intervals_.size();
+    const std::size_t next = (position_ + 1) % n, after = (next + 1) % n;
+    const double u = local_unit();
+    const double spacing = at - last_at_;
+    const auto misfit = [&](double d, double units) {
+        return d > 0 && units > 0 && u > 0 ? std::fabs(std::log(d / (u * units))) : 1e9;
+    };
+    const double ok = misfit(spacing, intervals_[next]);
+    const double missing = misfit(spacing, intervals_[next] + intervals_[after]);
+    const double extra = pending_.size() > 1 ? misfit(pending_[1] - last_at_, intervals_[next]) : 1e9;
+    pending_.pop_front();
+    history_.push_back(at);
+    while (history_.size() > window_ + shape_span + 1) history_.pop_front();
+
+    if (spacing <= 0 || (extra < fault_fit && extra + fault_margin < ok && extra <= missing)) {
+        if (++extras_in_row_ < extras_before_loss) {
+            out.push_back({at, kind::extra, next, false, 0});
+            return;
         }
-        if (ratio < 1.0 && ++extras_in_row_ < extras_before_loss) return {kind::extra, next, false};
-        const std::size_t after = (next + 1) % n;
-        const double both = intervals_[next] + intervals_[after];
+    } else if (missing < fault_fit && missing + fault_margin < ok && !missed_last_) {
         // Teeth missing one after another are no wheel's fault: a speed misjudged by
         // half makes every tooth look like that.
-        if (ratio > 1.0 && near(interval / (unit_ * both), 1.0) && !missed_last_) {
-            missed_last_ = true;
-            position_ = after;
-            unit_ = interval / both;
-            last_at_ = at;
-            extras_in_row_ = 0;
-            return {kind::accepted, after, true, std::fabs(std::log(interval / (unit_ * both)))};
-        }
-        restart(at, interval);
-        return {kind::lost, next, false};
+        accept({at, kind::accepted, after, true, missing}, spacing / (intervals_[next] + intervals_[after]), out);
+        return;
+    } else if (ok < tolerance) {
+        accept({at, kind::accepted, next, false, ok}, spacing / intervals_[next], out);
+        return;
     }
+    synced_ = false;
+    recent_units_.clear();
+    out.push_back({at, kind::lost, next, false, 0});
+    // The place is sought again at once from the spacings up to here, so that a follower
+    // a tooth off finds it at the gap that showed it: the same edge may then be placed.
+    history_.pop_back();
+    try_sync(at, out);
+}
 
-    if (last_interval_ > 0) {
-        const double ratio = interval / last_interval_;
-        std::vector<std::size_t> kept;
-        for (std::size_t p : candidates_) {
-            const std::size_t next = (p + 1) % n;
-            if (fits(ratio, intervals_[next] / intervals_[p])) kept.push_back(next);
-        }
-        candidates_ = std::move(kept);
-        ++checks_;
-    } else {
-        // The first spacing: every place is still possible, one step on.
-        for (std::size_t& p : candidates_) p = (p + 1) % n;
-    }
-    last_at_ = at;
-    const double previous_interval = last_interval_;
-    last_interval_ = interval;
-    if (candidates_.empty()) {
-        restart(at, interval);
-        return {};
-    }
-    // Synced once the places left are one place of the pattern and the spacings have
-    // matched it for a whole period (a few spacings for a pattern that repeats within).
-    bool one_place = previous_interval > 0 && checks_ >= checks_to_sync_;
-    for (std::size_t p : candidates_) one_place = one_place && ((p + n - candidates_[0]) % n) % symmetry_ == 0;
-    if (!one_place) return {};
-    synced_ = true;
-    position_ = candidates_[0];
-    unit_ = interval / intervals_[position_];
+void pattern_follower::accept(const step& s, double unit, std::vector<step>& out) {
+    recent_units_.push_back(unit);
+    if (recent_units_.size() > recent) recent_units_.pop_front();
+    position_ = s.position;
+    last_at_ = s.at;
+    unit_ = unit;
     extras_in_row_ = 0;
-    return {kind::accepted, position_, false};
+    missed_last_ = s.missing_before;
+    out.push_back(s);
+}
+
+void pattern_follower::try_sync(double at, std::vector<step>& out) {
+    history_.push_back(at);
+    while (history_.size() > window_ + shape_span + 1) history_.pop_front();
+    const std::size_t n = intervals_.size();
+    if (history_.size() < std::min(window_, std::size_t{4}) + 1) {
+        out.push_back({at, kind::unsynced, 0, false, 0});
+        return;
+    }
+    std::vector<double> d;
+    for (std::size_t i = 1; i < history_.size(); ++i) d.push_back(history_[i] - history_[i - 1]);
+    const std::size_t w = std::min(window_, d.size());
+    std::vector<double> shape(w);
+    for (std::size_t i = 0; i < w; ++i) {
+        const std::size_t at_i = d.size() - w + i;
+        const std::size_t from = at_i >= shape_span ? at_i - shape_span : 0;
+        std::vector<double> before(d.begin() + static_cast<long>(from), d.begin() + static_cast<long>(at_i));
+        shape[i] = before.empty() ? 0 : shape_at(before, d[at_i]);
+    }
+    const int allowed = static_cast<int>(w / 10);
+    int best = -1, best_out = 1 << 30, second_out = 1 << 30;
+    for (std::size_t r = 0; r < symmetry_; ++r) {
+        // r: the place of the window's last edge
+        int outliers = 0;
+        for (std::size_t i = 0; i < w && outliers <= allowed + 2; ++i) {
+            // spacings with too few before them carry no shape
+            const std::size_t at_i = d.size() - w + i;
+            if (at_i < 2) continue;
+            const double want = shape_[(r + n * (w + 1) - (w - 1 - i)) % n];
+            outliers += std::fabs(shape[i] - want) > shape_tolerance;
+        }
+        if (outliers < best_out) {
+            second_out = best_out;
+            best_out = outliers;
+            best = static_cast<int>(r);
+        } else if (outliers < second_out) {
+            second_out = outliers;
+        }
+    }
+    // A short window must place the edge one way only; a whole period may hold an odd
+    // spacing or two (a glitch, a jittered tooth) if every other place fits far worse.
+    const bool placed = best >= 0 && best_out <= allowed && (symmetry_ == 1 || second_out >= best_out + 2) &&
+                        (w >= window_ || best_out == 0);
+    if (!placed) {
+        out.push_back({at, kind::unsynced, 0, false, 0});
+        return;
+    }
+    synced_ = true;
+    position_ = static_cast<std::size_t>(best);
+    last_at_ = at;
+    recent_units_.clear();
+    for (std::size_t k = 0; k < std::min<std::size_t>(recent, w); ++k) {
+        const double sp = d[d.size() - 1 - k];
+        recent_units_.push_front(sp / intervals_[(position_ + n * recent - k) % n]);
+    }
+    unit_ = median(std::vector<double>(recent_units_.begin(), recent_units_.end()));
+    extras_in_row_ = 0;
+    missed_last_ = false;
+    out.push_back({at, kind::accepted, position_, false, 0});
 }

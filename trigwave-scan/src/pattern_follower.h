@@ -1,50 +1,63 @@
-// Follows a stream of edge times against one period of a known pattern of intervals
-// (a wheel's teeth, or a cam's pulses). It finds its place from the ratios of successive
-// intervals, which hold at any speed, then predicts each next interval from the last
-// one: an edge that comes far too early is an extra tooth, one that comes when the next
-// two intervals are due means a tooth is missing, anything else loses sync.
+// Follows a stream of edge times against one period of a pattern of intervals (a
+// wheel's teeth). It finds its place by the shape of the last period's spacings, each
+// against the median of its neighbours, which holds at any speed and through a cranking
+// engine's ripple; then it decides each edge a few edges late, against a speed taken from
+// the teeth on both sides of it: a real change of speed moves them all, a fault only one.
+// An edge is the tooth due, or comes after a missing one, or is extra (the next edge then
+// falls where this one was due), or the follower has lost its place.
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <vector>
 
 class pattern_follower {
 public:
     // intervals[k] is the expected spacing before the period's edge k (edge 0 opens it),
-    // in any unit. The pattern must not be empty. It syncs once the spacings have
-    // matched one place for a whole period, or for checks_to_sync of them when given.
-    explicit pattern_follower(std::vector<double> intervals, std::size_t checks_to_sync = 0);
+    // in any unit. The pattern must not be empty.
+    explicit pattern_follower(std::vector<double> intervals);
 
     enum class kind { unsynced, accepted, extra, lost };
     struct step {
+        double at = 0;
         kind what = kind::unsynced;
-        std::size_t position = 0;   // accepted: the edge's place; extra: the place due next
+        std::size_t position = 0;     // accepted: the edge's place; extra and lost: the place due
         bool missing_before = false;  // accepted after a missing edge at position - 1
         double misfit = 0;            // accepted: how far the spacing strayed, as |log(ratio)|
     };
 
-    step feed(double at);
+    // Takes the next edge (in time order); appends the steps of the edges decided by now.
+    void feed(double at, std::vector<step>& out);
+    // Decides the edges still held, with what there is.
+    void finish(std::vector<step>& out);
 
     bool synced() const { return synced_; }
     std::size_t size() const { return intervals_.size(); }
     // The shortest shift that maps the pattern onto itself (1 for even teeth).
     std::size_t symmetry() const { return symmetry_; }
+    // Time per pattern unit at the last accepted edge, and that edge's time.
+    double unit() const { return unit_; }
+    double last_accepted() const { return last_at_; }
 
 private:
-    bool fits(double ratio, double expected) const;
-    void restart(double at, double interval);
+    void decide(std::vector<step>& out);
+    void try_sync(double at, std::vector<step>& out);
+    // The edge is the tooth at s.position, the teeth turning at unit time per pattern unit.
+    void accept(const step& s, double unit, std::vector<step>& out);
+    double local_unit() const;
 
     std::vector<double> intervals_;
+    std::vector<double> shape_;      // log of each spacing against its neighbours' median
     std::size_t symmetry_;
+    std::size_t window_;             // spacings matched to sync: a period (to its symmetry) and one
+
+    std::deque<double> pending_;     // edges not decided yet
+    std::deque<double> history_;     // the last edges decided, for finding the place
     bool synced_ = false;
-    std::vector<std::size_t> candidates_;  // places the last edge may hold, while unsynced
-    bool have_last_ = false;
-    double last_at_ = 0;
-    double last_interval_ = 0;   // unsynced: the last spacing seen
-    double unit_ = 0;            // synced: time per pattern unit, from the last accepted edge
     std::size_t position_ = 0;
+    double last_at_ = 0;
+    double unit_ = 0;
+    std::deque<double> recent_units_;  // time per unit of the last accepted spacings
     int extras_in_row_ = 0;
     bool missed_last_ = false;
-    std::size_t checks_ = 0;     // spacing ratios matched since the last restart
-    std::size_t checks_to_sync_;
 };

@@ -9,21 +9,11 @@
 #include "input.h"
 #include "json_report.h"
 #include "open_file.h"
-#include "revolution_tracker.h"
+#include "scan_pipeline.h"
 #include "svg_plot.h"
 #include "text_report.h"
-#include "wheel_finder.h"
 
 namespace {
-
-// Edges gathered before the wheel is told: a few revolutions of the densest wheel, or
-// enough cam pulses to see a cam's pattern twice over.
-constexpr std::size_t enough_crank_edges = 2400;
-constexpr std::size_t some_crank_edges = 600;
-constexpr std::size_t enough_cam_edges = 48;
-constexpr std::size_t few_cam_edges = 16;
-// A bound for a cam that never pulses: the wheel is told without it.
-constexpr std::size_t most_crank_edges = 40000;
 
 struct output_file {
     FILE* f = nullptr;
@@ -33,35 +23,12 @@ struct output_file {
     }
 };
 
-// Feeds both channels' edges to the tracker in time order, the crank first at a tie.
-void merge_into(revolution_tracker& tracker, const std::vector<edge>& crank, const std::vector<edge>& cam,
-                std::vector<report_sink*>& sinks, scan_summary& summary) {
-    std::vector<revolution_row> rows;
-    std::vector<anomaly_event> anomalies;
-    std::size_t i = 0, j = 0;
-    while (i < crank.size() || j < cam.size()) {
-        const bool take_crank = j >= cam.size() || (i < crank.size() && crank[i].at <= cam[j].at);
-        tracker.feed(take_crank ? channel_edge{channel::crank, crank[i++]} : channel_edge{channel::cam, cam[j++]}, rows,
-                     anomalies);
-        for (const anomaly_event& a : anomalies) {
-            summary.add(a);
-            for (report_sink* s : sinks) s->anomaly(a);
-        }
-        for (const revolution_row& r : rows) {
-            summary.add(r);
-            for (report_sink* s : sinks) s->row(r);
-        }
-        rows.clear();
-        anomalies.clear();
-    }
-}
-
 }  // namespace
 
 int run_scan(const scan_options& opts, FILE* out, FILE* err) {
     std::unique_ptr<edge_source> input;
     try {
-        input = open_input(opts);
+        input = open_input(input_request{opts.file, opts.crank, opts.cam, !opts.cam_none, opts.input});
     } catch (const input_error& e) {
         std::fprintf(err, "trigwave-scan: %s\n", e.what());
         return 2;
@@ -77,22 +44,10 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
         }
     }
 
-    std::vector<edge> crank, cam;
-    bool ended = false;
-    const auto enough = [&] {
-        if (opts.cam_none) return crank.size() >= some_crank_edges;
-        return (crank.size() >= some_crank_edges && cam.size() >= enough_cam_edges) ||
-               (crank.size() >= enough_crank_edges && cam.size() >= few_cam_edges) || crank.size() >= most_crank_edges;
-    };
-    while (!enough()) {
-        if (!input->next(crank, cam)) {
-            ended = true;
-            break;
-        }
-    }
-    const wheel_model model = find_wheel(crank, cam, !opts.cam_none);
+    scan_pipeline pipeline;
+    const wheel_model& model = pipeline.learn(*input, !opts.cam_none, input->crank_timed_falling());
     if (!model.found) {
-        if (ended && !input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
+        if (pipeline.ended() && !input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
         if (opts.json)
             std::fprintf(out, "{\"file\": %s, \"problem\": %s}\n", json_string(opts.file).c_str(),
                          json_string(model.problem).c_str());
@@ -106,27 +61,15 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
 
     std::vector<std::unique_ptr<report_sink>> owned;
     if (opts.json)
-        owned.push_back(std::make_unique<json_report>(out, opts.file));
+        owned.push_back(std::make_unique<json_report>(out, opts.file, input->input_line()));
     else
-        owned.push_back(std::make_unique<text_report>(out));
+        owned.push_back(std::make_unique<text_report>(out, input->input_line()));
     if (csv.f) owned.push_back(std::make_unique<csv_report>(csv.f));
     if (plot.f) owned.push_back(std::make_unique<svg_plot>(plot.f));
     std::vector<report_sink*> sinks;
     for (auto& s : owned) sinks.push_back(s.get());
-    for (report_sink* s : sinks) s->start(model);
-
-    scan_summary summary;
-    revolution_tracker tracker(model, input->rate());
-    merge_into(tracker, crank, cam, sinks, summary);
-    do {
-        crank.clear();
-        cam.clear();
-        if (!input->next(crank, cam)) break;
-        merge_into(tracker, crank, cam, sinks, summary);
-    } while (true);
-    summary.seconds = input->seconds();
+    pipeline.follow(*input, sinks);
     if (!input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
-    for (report_sink* s : sinks) s->finish(model, summary);
 
     bool written = true;
     for (auto* o : {&csv, &plot}) {
@@ -139,5 +82,6 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
             return 2;
         }
     }
+    const scan_summary& summary = pipeline.summary();
     return summary.rows > 0 && summary.anomalies() == 0 ? 0 : 1;
 }

@@ -1,8 +1,13 @@
-// What the scan reports: one row per revolution (per cycle for wheels without a gap)
-// and one event per anomaly.
+// What the scan reports: one row per revolution (per cycle for wheels counted from the
+// cam) and one event per anomaly.
 #pragma once
 
-#include <string>
+#include <vector>
+
+enum class anomaly_kind { none, missing, extra, nosync };
+
+// "", "missing", "extra", "nosync": the names the reports print.
+const char* anomaly_name(anomaly_kind k);
 
 struct revolution_row {
     long number = 0;
@@ -10,13 +15,14 @@ struct revolution_row {
     double rpm = -1;             // from the period's length; below 0 when not known
     int teeth = 0;
     int gap_after_tooth = -1;    // below 0 for wheels without a gap
-    double cam_deg = -1;         // below 0 when no cam pulse fell in the period
-    std::string anomaly;         // empty, "missing", "extra" or "nosync"
+    double cam_deg = -1;         // the first cam pulse in the period; below 0 when none fell in it
+    std::vector<double> cam_degs;  // every cam pulse in the period, by crank position
+    anomaly_kind anomaly = anomaly_kind::none;  // the first in the period
 };
 
 struct anomaly_event {
     long revolution = 0;
     int tooth = 0;               // 0 when it concerns no one tooth
     double time_s = 0;
-    std::string kind;            // "missing", "extra" or "nosync"
+    anomaly_kind kind = anomaly_kind::missing;
 };

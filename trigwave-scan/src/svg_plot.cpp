@@ -50,7 +50,7 @@ void svg_plot::row(const revolution_row& r) {
     b.t1 = t;
     widen(r.rpm, b.rpm_lo, b.rpm_hi);
     widen(r.cam_deg, b.cam_lo, b.cam_hi);
-    if (!r.anomaly.empty()) ++b.anomalies;
+    if (r.anomaly != anomaly_kind::none) ++b.anomalies;
 }
 
 void svg_plot::anomaly(const anomaly_event& a) {

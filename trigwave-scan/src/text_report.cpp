@@ -25,17 +25,18 @@ std::string wheel_line(const wheel_model& m) {
         s += ", gaps also at slot";
         for (std::size_t i = 0; i < m.other_gaps.size(); ++i) s += (i ? ", " : " ") + std::to_string(m.other_gaps[i]);
     }
+    if (!m.told_by_cam.empty()) s += ", " + m.told_by_cam;
     s += "; polarity " + polarity_name(m.crank_polarity);
     return s;
 }
 
 std::string anomaly_line(const anomaly_event& a) {
     char text[160];
-    if (a.kind == "nosync")
+    if (a.kind == anomaly_kind::nosync)
         std::snprintf(text, sizeof text, "revolution %ld, %.6f s: sync lost", a.revolution, a.time_s);
     else
         std::snprintf(text, sizeof text, "revolution %ld, tooth %d, %.6f s: %s tooth", a.revolution, a.tooth, a.time_s,
-                      a.kind.c_str());
+                      anomaly_name(a.kind));
     return text;
 }
 
@@ -44,10 +45,11 @@ void text_report::anomaly(const anomaly_event& a) {
 }
 
 void text_report::finish(const wheel_model& m, const scan_summary& s) {
+    if (!input_.empty()) std::fprintf(out_, "input: %s\n", input_.c_str());
     std::fprintf(out_, "wheel: %s\n", wheel_line(m).c_str());
     if (m.has_cam)
-        std::fprintf(out_, "cam: %zu %s pulse%s per cycle\n", m.cam.size(), m.cam_pulse_high ? "high" : "low",
-                     m.cam.size() == 1 ? "" : "s");
+        std::fprintf(out_, "cam: %d %s pulse%s per cycle\n", m.cam_pulses, m.cam_pulse_high ? "high" : "low",
+                     m.cam_pulses == 1 ? "" : "s");
     else
         std::fprintf(out_, "cam: none\n");
     const char* unit = m.per_cycle ? "cycles" : "revolutions";

@@ -3,18 +3,20 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "report_sink.h"
 
 class text_report : public report_sink {
 public:
-    explicit text_report(FILE* out) : out_(out) {}
+    text_report(FILE* out, std::string input) : out_(out), input_(std::move(input)) {}
     void anomaly(const anomaly_event& a) override;
     void finish(const wheel_model& m, const scan_summary& s) override;
 
 private:
     FILE* out_;
+    std::string input_;   // how an audio recording's signal was compared
     std::vector<anomaly_event> kept_;   // the first ones; the rest are counted
 };
 

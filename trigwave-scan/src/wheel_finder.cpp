@@ -1,11 +1,12 @@
 #include "wheel_finder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+#include <string>
 
 #include "known_wheels.h"
 #include "pattern_follower.h"
+#include "wheel_learner.h"
 
 std::string polarity_name(polarity p) {
     switch (p) {
@@ -20,6 +21,13 @@ namespace {
 
 // The first edges may come from the input stage settling, not from the wheel.
 constexpr std::size_t settle_edges = 4;
+// Patterns that fit within this share of odd teeth of each other fit alike.
+constexpr double same_share = 0.01;
+constexpr double learned_odd_share = 0.03;
+constexpr double structured_odd_share = 0.02;
+// Cam pulses a period apart fall within this share of a period of each other.
+constexpr double cam_slack = 0.05;
+constexpr int most_cam_periods = 8;
 
 std::vector<double> times_of(const std::vector<edge>& edges, bool rising, std::size_t skip = settle_edges) {
     std::vector<double> t;
@@ -28,60 +36,101 @@ std::vector<double> times_of(const std::vector<edge>& edges, bool rising, std::s
     return t;
 }
 
-struct fit {
-    bool whole = false;     // followed for long enough, losing sync seldom if ever
-    int lost = 0;           // times sync was lost
-    int odd = 0;            // extra or missing edges while following
-    double misfit = 0;      // mean stray of the spacings from the pattern
-
-    // Fewer losses, then fewer odd teeth, then the closer spacing (patterns alike within
-    // the follower's tolerance, the sawtooth's 2:3:1 and the Subaru windows' spacing).
-    bool better_than(const fit& o) const {
-        if (lost != o.lost) return lost < o.lost;
-        if (odd != o.odd) return odd < o.odd;
-        return misfit < o.misfit - 0.01;
-    }
+struct tooth {
+    double at;
+    std::size_t position;
+    double angle;     // crank angle in the pattern's units, counted through the stretch
+    long stretch;     // a run of teeth followed without losing sync
 };
 
-fit follow(const std::vector<double>& pattern, const std::vector<double>& times) {
+struct fit {
+    std::size_t accepted = 0;
+    int odd = 0;          // teeth called extra or missing, and losses of sync
+    double misfit = 0;    // mean stray of the spacings from the pattern
+    bool whole = false;   // followed long enough to judge
+    std::vector<tooth> teeth;
+
+    double share() const { return accepted ? static_cast<double>(odd) / static_cast<double>(accepted) : 1.0; }
+};
+
+fit follow(const std::vector<double>& pattern, const std::vector<double>& times, bool keep_teeth = false) {
     pattern_follower f(pattern);
     fit r;
-    std::size_t accepted = 0;
-    for (double t : times) {
-        const auto s = f.feed(t);
-        if (s.what == pattern_follower::kind::lost) ++r.lost;
-        if (s.what == pattern_follower::kind::extra) ++r.odd;
-        if (s.what == pattern_follower::kind::accepted) {
-            ++accepted;
+    std::vector<pattern_follower::step> steps;
+    double angle = 0;
+    long stretch = 0;
+    bool in_sync = false;
+    const auto take = [&] {
+        for (const auto& s : steps) {
+            using kind = pattern_follower::kind;
+            if (s.what == kind::lost) {
+                ++r.odd;
+                ++stretch;
+                in_sync = false;
+            }
+            if (s.what == kind::extra) ++r.odd;
+            if (s.what != kind::accepted) continue;
+            ++r.accepted;
             r.misfit += s.misfit;
-            if (s.missing_before) ++r.odd;
+            r.odd += s.missing_before;
+            const std::size_t n = pattern.size();
+            if (in_sync) {
+                angle += pattern[s.position];
+                if (s.missing_before) angle += pattern[(s.position + n - 1) % n];
+            } else {
+                angle = 0;
+                in_sync = true;
+            }
+            if (keep_teeth) r.teeth.push_back({s.at, s.position, angle, stretch});
         }
+        steps.clear();
+    };
+    for (double t : times) {
+        f.feed(t, steps);
+        take();
     }
-    // At least two periods followed (a long pattern), or a dozen edges (a short one); a
-    // fault in the first seconds may cost sync, but not often.
-    const std::size_t period = pattern.size();
-    r.whole = accepted >= std::max<std::size_t>(12, 2 * period) &&
-              static_cast<std::size_t>(r.lost) * 2 * period <= accepted;
-    if (accepted > 0) r.misfit /= static_cast<double>(accepted);
+    f.finish(steps);
+    take();
+    r.whole = 2 * r.accepted >= std::max<std::size_t>(24, 3 * pattern.size());
+    if (r.accepted > 0) r.misfit /= static_cast<double>(r.accepted);
     return r;
 }
 
-// Whether the long stretches between edges (over twice the typical one: gaps) are
-// mostly high. A vote, so that one odd stretch while the input stage settles does not decide.
-bool gaps_high(const std::vector<edge>& edges) {
-    std::vector<double> d;
-    for (std::size_t i = std::min(settle_edges, edges.size()) + 1; i < edges.size(); ++i)
-        d.push_back(edges[i].at - edges[i - 1].at);
-    if (d.empty()) return false;
-    std::vector<double> sorted = d;
-    std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
-    const double typical = sorted[sorted.size() / 2];
-    long vote = 0;
-    for (std::size_t k = 0; k < d.size(); ++k) {
-        const std::size_t i = std::min(settle_edges, edges.size()) + k;  // the edge opening stretch k
-        if (d[k] > 2 * typical) vote += edges[i].rising ? 1 : -1;
+// The crank angle of each cam pulse, between the two followed teeth around it.
+struct pulse {
+    double angle;
+    long stretch;
+};
+
+std::vector<pulse> place(const std::vector<tooth>& teeth, const std::vector<double>& starts) {
+    std::vector<pulse> out;
+    for (double t : starts) {
+        const auto after = std::upper_bound(teeth.begin(), teeth.end(), t, [](double v, const tooth& x) { return v < x.at; });
+        if (after == teeth.begin() || after == teeth.end()) continue;
+        const tooth& b = *after;
+        const tooth& a = *(after - 1);
+        if (a.stretch != b.stretch || !(b.at > a.at)) continue;
+        out.push_back({a.angle + (t - a.at) / (b.at - a.at) * (b.angle - a.angle), a.stretch});
     }
-    return vote > 0;
+    return out;
+}
+
+// Whether the cam's pulses repeat every m periods of the crank's pattern.
+bool repeats_every(const std::vector<pulse>& p, double period, int m) {
+    std::size_t checked = 0, found = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const double want = p[i].angle + m * period;
+        bool later = false, hit = false;
+        for (std::size_t j = i + 1; j < p.size() && p[j].stretch == p[i].stretch; ++j) {
+            if (p[j].angle > want - cam_slack * period) later = true;
+            if (std::fabs(p[j].angle - want) < cam_slack * period) hit = true;
+            if (p[j].angle > want + period) break;
+        }
+        if (!later) continue;
+        ++checked;
+        found += hit;
+    }
+    return checked >= 2 && found * 10 >= checked * 8;
 }
 
 // A cam's pulses are the state it spends the less time in.
@@ -90,6 +139,29 @@ bool high_is_shorter(const std::vector<edge>& edges) {
     for (std::size_t i = std::min(settle_edges, edges.size()) + 1; i < edges.size(); ++i)
         (edges[i - 1].rising ? high : low) += edges[i].at - edges[i - 1].at;
     return high < low;
+}
+
+// Whether the crank is high for most of its widest spacings: a gap is low in normal
+// polarity. A vote over the gaps, so that a glitch in one does not decide.
+bool gaps_high(const std::vector<edge>& crank, const fit& f, const std::vector<double>& pattern) {
+    const double widest = *std::max_element(pattern.begin(), pattern.end());
+    long vote = 0;
+    for (std::size_t k = 1; k < f.teeth.size(); ++k) {
+        const tooth& a = f.teeth[k - 1];
+        const tooth& b = f.teeth[k];
+        if (a.stretch != b.stretch || pattern[b.position] < widest) continue;
+        auto e = std::upper_bound(crank.begin(), crank.end(), a.at, [](double v, const edge& x) { return v < x.at; });
+        bool high = e != crank.begin() && (e - 1)->rising;
+        double t = a.at, high_time = 0;
+        for (; e != crank.end() && e->at < b.at; ++e) {
+            if (high) high_time += e->at - t;
+            t = e->at;
+            high = e->rising;
+        }
+        if (high) high_time += b.at - t;
+        vote += 2 * high_time > b.at - a.at ? 1 : -1;
+    }
+    return vote > 0;
 }
 
 float median_sharpness(const std::vector<edge>& edges, bool rising) {
@@ -101,200 +173,264 @@ float median_sharpness(const std::vector<edge>& edges, bool rising) {
     return s[s.size() / 2];
 }
 
-// A wheel of equal slots with some missing: the spacings in slots over one revolution,
-// the revolution opening after its longest gap.
-std::vector<double> slotted_pattern(const std::vector<double>& t) {
-    if (t.size() < 40) return {};
-    // A few revolutions of the densest wheel are enough, and keep the search for the
-    // period short whatever the input.
-    constexpr std::size_t most_spacings = 800;
-    std::vector<double> d;
-    for (std::size_t i = 1; i < t.size() && d.size() < most_spacings; ++i) d.push_back(t[i] - t[i - 1]);
-    std::vector<int> slots;
-    for (std::size_t i = 0; i < d.size(); ++i) {
-        // the slot is the typical spacing around this one
-        const std::size_t from = i >= 8 ? i - 8 : 0, to = std::min(d.size(), i + 9);
-        std::vector<double> near(d.begin() + static_cast<long>(from), d.begin() + static_cast<long>(to));
-        std::nth_element(near.begin(), near.begin() + static_cast<long>(near.size() / 2), near.end());
-        // Edges at one time (a capture's simultaneous changes) give no slot to count in.
-        const double typical = near[near.size() / 2];
-        if (!(typical > 0) || !(d[i] < 1000 * typical)) return {};
-        const double q = d[i] / typical;
-        const double r = std::round(q);
-        if (r < 1 || std::fabs(q - r) > 0.2) return {};
-        slots.push_back(static_cast<int>(r));
-    }
-    for (std::size_t len = 2; 2 * len <= slots.size(); ++len) {
-        bool periodic = true;
-        for (std::size_t i = 0; i + len < slots.size() && periodic; ++i) periodic = slots[i] == slots[i + len];
-        if (!periodic) continue;
-        const auto widest = std::max_element(slots.begin(), slots.begin() + static_cast<long>(len));
-        if (*widest < 2) return {};
-        std::vector<double> p;
-        for (std::size_t k = 0; k < len; ++k)
-            p.push_back(slots[(static_cast<std::size_t>(widest - slots.begin()) + k) % len]);
-        return p;
-    }
-    return {};
-}
-
-// Slots from the spacings: the usual spacing is one slot.
-void describe_slots(wheel_model& m) {
-    std::vector<double> sorted = m.teeth;
-    std::sort(sorted.begin(), sorted.end());
-    const double slot = sorted[sorted.size() / 2];
-    int slots = 0, widest = 0, at = 0;
-    std::vector<int> in_slots;
-    for (double s : m.teeth) {
-        in_slots.push_back(std::max(1, static_cast<int>(std::lround(s / slot))));
-        slots += in_slots.back();
-        widest = std::max(widest, in_slots.back());
+// "36-2-2-2", "36-2-1": slots, then each gap's missing teeth in the order met.
+void describe_slots(wheel_model& m, const std::vector<double>& slots_of) {
+    int slots = 0, at = 0;
+    std::string gaps;
+    for (std::size_t k = 0; k < slots_of.size(); ++k) {
+        const int s = static_cast<int>(std::lround(slots_of[k]));
+        slots += s;
+        if (s > 1) {
+            gaps += "-" + std::to_string(s - 1);
+            if (k != 0)
+                for (int g = 1; g < s; ++g) m.other_gaps.push_back(at + g);
+        }
+        at += s;
     }
     m.slots = slots;
-    m.missing = widest - 1;
-    // Gaps other than the one that opens the revolution are listed by slot, counted
-    // from the slot of its first tooth.
-    for (std::size_t k = 0; k < in_slots.size(); ++k) {
-        if (k != 0 && in_slots[k] > 1)
-            for (int g = 1; g < in_slots[k]; ++g) m.other_gaps.push_back(at + g);
-        at += in_slots[k];
-    }
+    m.missing = static_cast<int>(std::lround(slots_of[0])) - 1;
+    m.description = std::to_string(slots) + gaps;
 }
 
-void find_cam(wheel_model& m, const std::vector<edge>& cam, const known_wheel* w) {
-    // A cam pulses once or a few times a cycle: at a slow speed a short recording holds
-    // few of them, so none is passed over.
-    if (cam.size() < 4) return;
-    const bool pulse_high = high_is_shorter(cam);
-    const std::vector<double> starts = times_of(cam, pulse_high, 0);
-    std::vector<std::vector<double>> tries;
-    if (w) tries.push_back(w->cam);
-    for (const known_wheel& k : known_wheels()) tries.push_back(k.cam);
-    tries.push_back({1.0});
-    for (const auto& p : tries) {
-        if (p.size() == 1) {
-            // one pulse per cycle: each is the cycle's mark, evenly spaced at a steady speed
-            if (starts.size() < 2) continue;
-            m.has_cam = true;
-            m.cam_pulse_high = pulse_high;
-            m.cam = p;
-            return;
-        }
-        pattern_follower f(p, 2);
-        bool lost = false;
-        std::size_t accepted = 0;
-        for (double t : starts) {
-            const auto s = f.feed(t);
-            lost = lost || (s.what != pattern_follower::kind::unsynced && s.what != pattern_follower::kind::accepted);
-            accepted += s.what == pattern_follower::kind::accepted;
-        }
-        if (!lost && accepted >= std::min<std::size_t>(2 * p.size(), starts.size() / 2) && accepted > 0) {
-            m.has_cam = true;
-            m.cam_pulse_high = pulse_high;
-            m.cam = p;
-            return;
+// The cam's reference pulse follows the widest spacing of its pulses that recurs cycle after
+// cycle (a stretch misread while cranking does not set it), or the spacing trigwave's cam
+// opens its cycle with where the cam is trigwave's.
+void place_reference(wheel_model& m, const std::vector<pulse>& pulses, const known_wheel* known) {
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < pulses.size(); ++i)
+        if (pulses[i].stretch == pulses[i - 1].stretch && pulses[i].angle > pulses[i - 1].angle)
+            gaps.push_back(pulses[i].angle - pulses[i - 1].angle);
+    if (gaps.empty()) return;  // pulses at one crank angle space nothing
+    std::sort(gaps.begin(), gaps.end());
+    const auto alike = [](double a, double b) { return std::fabs(std::log(a / b)) < 0.03; };
+    const double cycles = static_cast<double>(gaps.size()) / m.cam_pulses;
+    double reference = gaps.back();
+    for (std::size_t i = gaps.size(); i-- > 0;) {
+        const auto n = std::count_if(gaps.begin(), gaps.end(), [&](double g) { return alike(g, gaps[i]); });
+        if (static_cast<double>(n) >= std::max(2.0, 0.25 * cycles)) {
+            reference = gaps[i];
+            break;
         }
     }
+    if (known && known->cam.size() > 1 && std::any_of(gaps.begin(), gaps.end(), [&](double g) { return alike(g, known->cam[0]); }))
+        reference = known->cam[0];
+    // the nearest other spacing sets how closely the reference must be matched
+    double nearest = 1e9;
+    for (double g : gaps)
+        if (!alike(g, reference)) nearest = std::min(nearest, std::fabs(std::log(g / reference)));
+    m.cam_reference = reference;
+    m.cam_reference_slack = std::min(std::log(1.15), 0.5 * nearest);
 }
 
-// Even teeth carry no mark of their own: their number per cycle is counted between the
-// cam's pulses, and names the coil type.
-void count_coil_periods(wheel_model& m, const std::vector<edge>& crank, const std::vector<edge>& cam) {
-    const std::vector<double> teeth = times_of(crank, true), pulses = times_of(cam, m.cam_pulse_high, 0);
-    std::vector<int> counts;
-    for (std::size_t i = 1; i < pulses.size(); ++i) {
-        if (m.cam.size() != 1) break;
-        counts.push_back(static_cast<int>(std::count_if(teeth.begin(), teeth.end(), [&](double t) {
-            return t >= pulses[i - 1] && t < pulses[i];
-        })));
-    }
-    if (counts.empty()) return;
-    std::sort(counts.begin(), counts.end());
-    const int n = counts[counts.size() / 2];
-    m.teeth.assign(static_cast<std::size_t>(std::max(n, 1)), 1.0);
-    m.teeth_per_period = n;
-    m.type.clear();
-    m.description = std::to_string(n) + " periods per cycle";
-    for (const known_wheel& w : known_wheels())
-        if (w.type[0] == 'c' && static_cast<int>(w.teeth.size()) == n) {
-            m.type = w.type;
-            m.description = w.description;
-        }
-}
+struct candidate {
+    std::vector<double> teeth;
+    const known_wheel* known = nullptr;
+    bool slotted = false;   // learned: equal slots and gaps
+    bool even = false;      // every tooth alike, no mark of the period
+};
+
+// Among patterns that fit alike: trigwave's own types, then learned slots, uneven teeth,
+// even teeth.
+int rank(const candidate& c) { return c.known ? 0 : c.slotted ? 1 : c.even ? 3 : 2; }
 
 }  // namespace
 
-wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted) {
+wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted,
+                       bool prefer_falling) {
     wheel_model m;
     const std::vector<double> rises = times_of(crank, true), falls = times_of(crank, false);
     if (rises.size() < 8 || falls.size() < 8) {
         m.problem = "no trigger wheel found: too few edges on the crank channel";
         return m;
     }
-    const known_wheel* best = nullptr;
+    std::vector<candidate> tries;
+    for (const known_wheel& w : known_wheels()) tries.push_back({w.teeth, &w, false, w.even_teeth});
+    for (const auto* t : {&rises, &falls}) {
+        std::vector<double> s = learn_slots(*t);
+        if (!s.empty()) tries.push_back({s, nullptr, true, false});
+        std::vector<double> u = learn_uneven(*t);
+        if (!u.empty()) tries.push_back({u, nullptr, false, false});
+    }
+    tries.push_back({{1.0}, nullptr, false, true});
+
+    // The fewest odd teeth wins; among equals trigwave's own types, then the closer fit.
+    const candidate* best = nullptr;
+    bool best_rising = true;
     fit best_fit;
-    for (const known_wheel& w : known_wheels()) {
+    for (const candidate& c : tries) {
         for (bool rising : {true, false}) {
-            const fit f = follow(w.teeth, rising ? rises : falls);
-            if (f.whole && (!best || f.better_than(best_fit))) {
-                best = &w;
+            const fit f = follow(c.teeth, rising ? rises : falls);
+            // A pattern learned from the recording must explain it almost whole: one that
+            // needs odd teeth to fit is a wheel the signal does not show.
+            if (!f.whole || (!c.known && f.share() > learned_odd_share)) continue;
+            bool better = !best;
+            // Even teeth tell nothing of the revolution: a pattern that does wins when it
+            // fits almost as well.
+            const bool structured = !c.even, best_structured = best && !best->even;
+            if (best && structured != best_structured &&
+                (structured ? f.share() : best_fit.share()) <= structured_odd_share) {
+                better = structured;
+            } else if (best) {
+                const double d = f.share() - best_fit.share();
+                if (d < -same_share) better = true;
+                else if (d <= same_share) {
+                    const int r = rank(c), best_r = rank(*best);
+                    better = r < best_r || (r == best_r && f.misfit < best_fit.misfit - 0.01);
+                }
+            }
+            if (better) {
+                best = &c;
+                best_rising = rising;
                 best_fit = f;
             }
         }
     }
-    std::vector<double> slotted;
-    if (!best || best_fit.odd > 0 || best_fit.lost > 0) {
-        slotted = slotted_pattern(rises);
-        if (!slotted.empty() && !follow(slotted, rises).whole) slotted.clear();
-    }
-    if (!slotted.empty()) {
-        best = nullptr;
-        m.teeth = slotted;
-        m.per_cycle = false;
-    } else if (best) {
-        m.teeth = best->teeth;
-        m.per_cycle = best->per_cycle;
-        m.description = best->description;
-    } else {
+    if (!best) {
         m.problem = "no trigger wheel found: the crank's edges follow no pattern of teeth";
         return m;
     }
-    m.teeth_per_period = static_cast<int>(m.teeth.size());
+    // Either direction may fit alike (a square tooth's two edges): then the tooth edge of
+    // the polarity found is followed, or a VR conditioner's timed crossing.
+    const std::vector<double>& pattern = best->teeth;
+    const fit other = follow(pattern, best_rising ? falls : rises);
+    const bool both_fit = other.whole && other.share() <= best_fit.share() + same_share;
+    best_fit = follow(pattern, best_rising ? rises : falls, true);
 
-    // Polarity: a gap is low in normal polarity, a Subaru window high, and the
-    // sawtooth's sharp edge falls. A square wave of equal halves reversed is the same
-    // wave shifted by half a period: that cannot be told.
-    const bool coil = best && best->type[0] == 'c';
-    if (coil) {
-        m.crank_polarity = polarity::unknown;
-        m.tooth_rising = true;
-    } else if (best && best->falling_teeth) {
-        const bool falls_fit = follow(best->teeth, falls).whole, rises_fit = follow(best->teeth, rises).whole;
-        const bool sharp_falls = falls_fit && (!rises_fit || median_sharpness(crank, false) >= median_sharpness(crank, true));
-        m.crank_polarity = sharp_falls ? polarity::normal : polarity::reversed;
-        m.tooth_rising = !sharp_falls;
-    } else if (best && best->type[0] == 's') {
+    const polarity_clue mark = best->known ? best->known->mark : best->even ? polarity_clue::none
+                             : best->slotted ? polarity_clue::gap_low : polarity_clue::none;
+    const bool normal_rising = best->known ? best->known->rising_teeth : true;
+    switch (mark) {
+    case polarity_clue::none: m.crank_polarity = polarity::unknown; break;
+    case polarity_clue::gap_low:
+        // The tooth edge that alone fits names it (a stray edge in a gap spoils the
+        // other); where both fit, the gaps' level.
+        if (!both_fit) m.crank_polarity = best_rising ? polarity::normal : polarity::reversed;
+        else m.crank_polarity = gaps_high(crank, best_fit, pattern) ? polarity::reversed : polarity::normal;
+        break;
+    case polarity_clue::short_high:
         m.crank_polarity = high_is_shorter(crank) ? polarity::normal : polarity::reversed;
-        m.tooth_rising = m.crank_polarity == polarity::normal;
-    } else {
-        m.crank_polarity = gaps_high(crank) ? polarity::reversed : polarity::normal;
-        m.tooth_rising = m.crank_polarity == polarity::normal;
-        if (best) describe_slots(m);
+        break;
+    case polarity_clue::sharp_fall: {
+        const bool falls_sharper = median_sharpness(crank, false) >= median_sharpness(crank, true);
+        const bool falling = both_fit ? falls_sharper : !best_rising;
+        m.crank_polarity = falling == !normal_rising ? polarity::normal : polarity::reversed;
+        break;
     }
-    if (!slotted.empty()) {
-        describe_slots(m);
-        m.description = std::to_string(m.slots) + "-" + std::to_string(m.missing);
-        // A slotted wheel read on its rising edges; reversed, the falling ones carry the same spacing.
     }
-    if (best) {
-        m.type = best->type;
-        if (m.crank_polarity == polarity::reversed) m.type[0] = static_cast<char>(std::toupper(m.type[0]));
+    // A VR sensor has no levels: its lobes say nothing of polarity.
+    if (prefer_falling && mark != polarity_clue::none) m.crank_polarity = polarity::unknown;
+    bool rising = best_rising;
+    if (both_fit) {
+        if (prefer_falling) rising = false;
+        else if (m.crank_polarity != polarity::unknown) rising = normal_rising == (m.crank_polarity == polarity::normal);
+        else rising = normal_rising;
     }
-    if (cam_wanted) find_cam(m, cam, best);
-    if (coil && m.has_cam) count_coil_periods(m, crank, cam);
+    m.tooth_rising = rising;
+    m.teeth = pattern;
+    if (rising != best_rising) best_fit = follow(pattern, rising ? rises : falls, true);
+
+    if (best->known) {
+        m.type = best->known->type;
+        m.description = best->known->description;
+        m.per_cycle = best->known->per_cycle;
+        if (m.crank_polarity == polarity::reversed)
+            for (char& ch : m.type) ch = static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch);
+    }
+    if (best->slotted || (best->known && mark == polarity_clue::gap_low)) {
+        std::vector<double> slots_of = pattern;
+        const double slot = *std::min_element(pattern.begin(), pattern.end());
+        for (double& s : slots_of) s /= slot;
+        const std::string known_description = m.description;
+        describe_slots(m, slots_of);
+        if (best->known) m.description = known_description;
+    } else if (!best->known && !best->even) {
+        m.description = std::to_string(pattern.size()) + " uneven teeth";
+    }
+    m.teeth_per_period = static_cast<int>(pattern.size());
+
+    // The cam: its pulses placed by crank angle along the teeth followed.
+    const bool pulse_high = high_is_shorter(cam);
+    const std::vector<double> starts = times_of(cam, pulse_high, 0);
+    const std::vector<pulse> pulses = cam_wanted && cam.size() >= 4 ? place(best_fit.teeth, starts) : std::vector<pulse>{};
+    double period = 0;
+    for (double s : pattern) period += s;
+    int per_cycle_periods = best->known ? (best->known->per_cycle ? 1 : 2) : 2;
+    if (!best->known && !best->even && pulses.size() >= 2) {
+        // A learned pattern may repeat within the revolution (three groups of ten teeth):
+        // the cam's pattern repeats once a cycle, which says how many periods make one.
+        for (int k = 1; k <= most_cam_periods; ++k)
+            if (repeats_every(pulses, period, k)) {
+                per_cycle_periods = k;
+                break;
+            }
+    }
+    if (best->even && pulses.size() >= 2) per_cycle_periods = 1;
+    if (pulses.size() >= 2) {
+        // pulses per cycle: over the crank angle they were seen in
+        double span = 0;
+        std::size_t counted = 0;
+        for (std::size_t i = 1; i < pulses.size(); ++i)
+            if (pulses[i].stretch == pulses[i - 1].stretch) {
+                span += pulses[i].angle - pulses[i - 1].angle;
+                ++counted;
+            }
+        const double cycle = per_cycle_periods * period;
+        if (counted > 0 && span > 0) {
+            m.has_cam = true;
+            m.cam_pulse_high = pulse_high;
+            m.cam_pulses = std::max(1, static_cast<int>(std::lround(counted * cycle / span)));
+            if (best->even) m.cam_pulses = 1;
+        }
+        if (m.has_cam && m.cam_pulses > 1) place_reference(m, pulses, best->known);
+    }
+    if (!best->known && !best->even && m.has_cam && per_cycle_periods > 2) {
+        // the pattern repeats within the period: the cycle is told by the cam
+        std::vector<double> cycle;
+        for (int k = 0; k < per_cycle_periods; ++k) cycle.insert(cycle.end(), pattern.begin(), pattern.end());
+        m.teeth = cycle;
+        m.per_cycle = true;
+        m.teeth_per_period = static_cast<int>(cycle.size());
+        m.told_by_cam = "the crank's pattern repeats " + std::to_string(per_cycle_periods) +
+                        " times a cycle; the cam places it";
+        m.other_gaps.clear();
+        if (m.slots > 0) {
+            m.description = std::to_string(m.slots * per_cycle_periods / 2);
+            for (int k = 0; k < per_cycle_periods / 2; ++k) m.description += "-" + std::to_string(m.missing);
+            m.slots *= per_cycle_periods;
+        }
+    }
+    if (best->even) {
+        // Even teeth carry no mark of their own: their number per cycle is counted between
+        // the cam's pulses, and names the coil type.
+        if (!m.has_cam) {
+            m.problem = cam_wanted ? "ambiguous wheel: evenly spaced teeth without a gap, and no cam pulse was found to count its cycle by"
+                                   : "ambiguous wheel: evenly spaced teeth without a gap, and no cam (--cam none) to count a cycle by";
+            return m;
+        }
+        std::vector<int> counts;
+        for (std::size_t i = 1; i < pulses.size(); ++i)
+            if (pulses[i].stretch == pulses[i - 1].stretch)
+                counts.push_back(static_cast<int>(std::lround((pulses[i].angle - pulses[i - 1].angle) / pattern[0])));
+        std::sort(counts.begin(), counts.end());
+        const int n = counts.empty() ? 1 : std::max(1, counts[counts.size() / 2]);
+        m.teeth.assign(static_cast<std::size_t>(n), 1.0);
+        m.teeth_per_period = n;
+        m.per_cycle = true;
+        m.type.clear();
+        m.description = std::to_string(n) + " periods per cycle";
+        for (const known_wheel& w : known_wheels())
+            if (w.even_teeth && static_cast<int>(w.teeth.size()) == n) {
+                m.type = w.type;
+                m.description = w.description;
+            }
+    }
     if (m.per_cycle && !m.has_cam) {
-        m.problem = cam_wanted ? "ambiguous wheel: " + m.description + " has no gap, and no cam pulse was found to count its cycle by"
-                               : "ambiguous wheel: evenly spaced teeth without a gap, and no cam (--cam none) to count a cycle by";
+        m.problem = cam_wanted ? "ambiguous wheel: " + m.description + " repeats within a cycle, and no cam pulse was found to place the cycle by"
+                               : "ambiguous wheel: " + m.description + " repeats within a cycle, and no cam (--cam none) to place the cycle by";
+        return m;
+    }
+    if (!best->known && !best->slotted && !best->even && !m.has_cam && pattern.size() <= 2) {
+        m.problem = "ambiguous wheel: " + m.description + " repeat within a revolution; it cannot be told without the cam";
         return m;
     }
     m.found = true;

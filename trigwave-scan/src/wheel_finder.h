@@ -1,6 +1,7 @@
-// Tells the wheel from the first stretch of a recording's edges: tries every known
-// pattern, and a wheel of equal slots with missing ones, on the edges of each direction,
-// and keeps the one followed without losing sync and with the fewest odd teeth.
+// Tells the wheel from the first stretch of a recording's edges: tries trigwave's types
+// and the patterns learned from the recording itself, on the edges of each direction, and
+// keeps the one that had to call the fewest teeth odd. Then the cam: its pulses per cycle
+// and the one that marks the cycle, placed by crank angle.
 #pragma once
 
 #include <vector>
@@ -9,4 +10,6 @@
 #include "wheel_model.h"
 
 // crank and cam are the edges of each channel in time order; cam is empty without a cam.
-wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted);
+// prefer_falling: the falling edges are the timed ones (a VR conditioner's zero crossing).
+wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted,
+                       bool prefer_falling = false);

@@ -66,22 +66,22 @@ def check_periods(case, rows, expected, rate, scale=1.0, rpm_share=0.001, cam=Tr
 
     scale turns trigwave's frames into the recording's samples (48000 / 44100 after
     resampling). Lengths within rpm_share or one sample, whichever is larger; the cam
-    angle within 0.5 degrees or one sample's angle. Returns how many rows matched.
+    angle (the fourth element of expected's periods, by crank angle) within 0.5 degrees or
+    one sample's angle. Returns how many rows matched.
     """
     deg = 720.0 if per_cycle else 360.0
-    starts = [a * scale for a, _, _ in expected]
+    starts = [a * scale for a, _, _, _ in expected]
     matched = 0
     for row in rows:
         t = float(row["time_s"]) * rate
         k = min(range(len(starts)), key=lambda i: abs(starts[i] - t))
         # the edge lies between the frame before and the frame that shows it
         case.assertLessEqual(abs(starts[k] - 0.5 * scale - t), 1.0 + scale, (row, expected[k]))
-        a, b, c = expected[k]
+        a, b, c, want = expected[k]
         length = (b - a) * scale
         measured = deg / 360.0 * 60.0 * rate / float(row["rpm"])
         case.assertLessEqual(abs(measured - length), max(rpm_share * length, 1.0), (row, expected[k]))
         if cam and c is not None:
-            want = (c - a) / (b - a) * deg
             got = float(row["cam_deg"])
             off = min(abs(got - want), deg - abs(got - want))
             case.assertLessEqual(off, max(0.5, deg / length), (row, expected[k]))

@@ -42,12 +42,12 @@ class OwnFilesCase(rules.tw.TrigwaveCase):
                         wheel)
         polarity = "cannot be told" if typ[0] in "cC" else "normal" if typ[0].islower() else "reversed"
         self.assertTrue(wheel.endswith("polarity " + polarity), wheel)
-        expected = rules.periods(typ, str(rpm), seconds, str(cam))
+        expected = rules.periods(typ, str(rpm), seconds, str(cam), crank_angles=True)
         per_cycle = typ.lower() in PER_CYCLE
         # synced by the end of the second revolution: the first row is the first period
         # that starts after it, or an earlier one
         second_end = np.searchsorted(rules.angles(str(rpm), seconds), 2 * rules.REV)
-        first = next(i for i, (a, _, _) in enumerate(expected) if a > second_end)
+        first = next(i for i, (a, _, _, _) in enumerate(expected) if a > second_end)
         self.assertLessEqual(float(result.rows[0]["time_s"]) * rules.RATE, expected[first][0], result.rows[:2])
         matched = s.check_periods(self, result.rows, expected, rules.RATE, per_cycle=per_cycle)
         # every period from the first row on, up to the last whole one
@@ -131,7 +131,7 @@ class VcdTest(OwnFilesCase):
                 self.assertEqual([r["revolution"] for r in from_vcd.rows], [r["revolution"] for r in from_wav.rows])
                 self.assertEqual([r["anomaly"] for r in from_vcd.rows], [r["anomaly"] for r in from_wav.rows])
                 # the capture's unit is 1 us: its figures against trigwave's frames
-                expected = rules.periods(typ, "600-3000", 4, str(cam))
+                expected = rules.periods(typ, "600-3000", 4, str(cam), crank_angles=True)
                 s.check_periods(self, from_vcd.rows, expected, 1e6, scale=1e6 / rules.RATE,
                                 per_cycle=typ.lower() in PER_CYCLE)
 

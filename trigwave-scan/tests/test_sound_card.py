@@ -38,7 +38,7 @@ class SoundCardTest(own.OwnFilesCase):
                         wheel = result.summary("wheel")
                         name = typ if typ[0] not in "cC" else typ.lower()
                         self.assertTrue(wheel.startswith(name + " "), wheel)
-                        expected = rules.periods(typ, str(rpm), seconds, str(cam))
+                        expected = rules.periods(typ, str(rpm), seconds, str(cam), crank_angles=True)
                         matched = s.check_periods(self, result.rows, expected, CARD_RATE,
                                                   scale=CARD_RATE / rules.RATE, rpm_share=0.005, cam=False,
                                                   per_cycle=typ.lower() in own.PER_CYCLE)

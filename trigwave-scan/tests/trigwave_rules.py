@@ -77,9 +77,11 @@ def cam_frames(typ, ang, cam_arg):
     return np.flatnonzero(pulse[1:] & ~pulse[:-1]) + 1
 
 
-def periods(typ, rpm_arg, seconds, cam_arg):
+def periods(typ, rpm_arg, seconds, cam_arg, crank_angles=False):
     """(start frame, end frame, cam frame or None) of every whole revolution (gap wheels) or
-    cycle (the others: from the first tooth after a cam pulse to the next such tooth)."""
+    cycle (the others: from the first tooth after a cam pulse to the next such tooth).
+    With crank_angles, a fourth element: the cam pulse's crank angle in the period, in
+    degrees, from the angle accumulator (a decoder measures it by the teeth, not by time)."""
     ang = angles(rpm_arg, seconds)
     teeth, period = tooth_angles(typ)
     top = int(ang[-1]) + period
@@ -95,7 +97,12 @@ def periods(typ, rpm_arg, seconds, cam_arg):
     out = []
     for a, b in zip(starts, starts[1:]):
         inside = cams[(cams >= a) & (cams < b)]
-        out.append((int(a), int(b), int(inside[0]) if len(inside) else None))
+        c = int(inside[0]) if len(inside) else None
+        if crank_angles:
+            deg = 720.0 if period == CYCLE else 360.0
+            out.append((int(a), int(b), c, None if c is None else (ang[c] - ang[a]) / period * deg))
+        else:
+            out.append((int(a), int(b), c))
     return out
 
 

@@ -3,6 +3,8 @@
 
 #include "int_parse.h"
 #include "trigwave.h"
+#include "wheel_catalog.h"
+#include "wheel_geometry.h"
 
 Trigwave::Trigwave() : filename(new char[filename_size]) { filename[0] = '\0'; }
 
@@ -105,11 +107,8 @@ int Trigwave::process_param(int argc, char* argv[]) {
 }
 
 void Trigwave::fill_from_primstr(const char* str) {
-    // Characters are used as plain codes; non-digits give whatever the arithmetic yields.
-    const int c1 = str[1], c2 = str[2], c3 = str[3];
     trigger_type = str[0];
-    wheel.toothcnt = static_cast<uint8_t>(10 * (c1 - 48) + (c2 - 48));
-    wheel.missing = static_cast<uint8_t>(c3 - 48);
+    wheel = wheel_geometry::wheel_of_type(str);
     std::fprintf(stderr, "primstr=%s, toothcnt=%d, missing=%d\n", str, wheel.toothcnt,
                  wheel.missing);
 }
@@ -132,13 +131,6 @@ void Trigwave::usage(const char* name, FILE* out) {
                  "sectrig 20+-5 degree-\n");
     std::fprintf(out, "\ttrigwave m582 140-200-200-3000 60 15-25-20 1000 1000\n");
     std::fprintf(out, "\ttype-\n");
-    std::fprintf(out, "\tc040: coiltype with 4 cyl\n");
-    std::fprintf(out, "\tc080: coiltype with 8 cyl\n");
-    std::fprintf(out, "\tc270: auditrigger (1 sectrig pulse for every 270 primtrig pulse)\n");
-    std::fprintf(out, "\tm582: multitooth 60-2\n");
-    std::fprintf(out, "\tm351: multitooth 36-1\n");
-    std::fprintf(out, "\tf000: fiatstilo\n");
-    std::fprintf(out, "\te324: Lotus Elise\n");
-    std::fprintf(out, "\ts060: Subaru EJ series\n");
+    for (const wheel_type& t : wheel_types()) std::fprintf(out, "\t%s: %s\n", t.type, t.usage);
     std::fprintf(out, "\tcapitals for reverse polarity; might be necessary depending on soundcard\n");
 }

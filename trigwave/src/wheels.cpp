@@ -4,12 +4,14 @@
 
 #include "frame_math.h"
 #include "trigwave.h"
+#include "wheel_geometry.h"
+
+using namespace wheel_geometry;
 
 namespace {
 
 constexpr int high = 32767;
 constexpr int low = -32767;
-constexpr uint32_t units_per_rev = 32768;
 
 // Slot geometry shared by the missing-tooth and Lotus wheels.
 struct slot_pos {
@@ -20,21 +22,19 @@ struct slot_pos {
 
 slot_pos locate_slot(wheel_param_t wheel, uint16_t angle) {
     const uint32_t a = angle % units_per_rev;
-    const uint32_t slots = static_cast<uint8_t>(wheel.toothcnt + wheel.missing);
-    // A zero slot count is refused when the arguments are read; keep this total anyway.
-    const uint16_t w = static_cast<uint16_t>(slots != 0 ? units_per_rev / slots : units_per_rev);
+    const uint16_t w = slot_width(wheel);
     const uint32_t rem = a % w;
-    return slot_pos{w, static_cast<uint8_t>(a / w), static_cast<uint16_t>(rem * 65535u / w)};
+    return slot_pos{w, static_cast<uint8_t>(a / w), static_cast<uint16_t>(rem * phase_top / w)};
 }
 
 }  // namespace
 
 int16_t Trigwave::onetooth(uint16_t phase) {
-    return static_cast<int16_t>(phase >= 32768 ? high : low);
+    return static_cast<int16_t>(phase >= tooth_rise ? high : low);
 }
 
 int16_t Trigwave::trigger_coil(wheel_param_t wheel, uint16_t angle) {
-    const uint32_t periods = 10u * wheel.toothcnt + wheel.missing;
+    const uint32_t periods = coil_periods(wheel);
     return onetooth(static_cast<uint16_t>((angle * periods) & 0xFFFFu));
 }
 
@@ -49,38 +49,37 @@ int16_t Trigwave::trigger_missing_tooth(wheel_param_t wheel, uint16_t angle, dou
 
 int16_t Trigwave::trigger_lotus_elise(wheel_param_t wheel, uint16_t angle, double relative) {
     const slot_pos slot = locate_slot(wheel, angle);
-    if (slot.index == 0 || slot.index == 14 || slot.index == 17 || slot.index == 32) return low;
+    if (is_lotus_gap(slot.index)) return low;
     return scale_level(onetooth(slot.phase), relative);
 }
 
 int16_t Trigwave::trigger_fiat_stilo(uint16_t angle) {
-    const int c = angle % 16380;
-    if (c < 5460) return static_cast<int16_t>(c * high / 5460);
-    if (c < 13650) return static_cast<int16_t>((c - 5460) * high / 8190);
-    return static_cast<int16_t>((c - 13650) * high / 2730);
+    const int c = angle % fiat_period;
+    const int second = fiat_ramps[0], third = fiat_ramps[0] + fiat_ramps[1];
+    if (c < second) return static_cast<int16_t>(c * high / fiat_ramps[0]);
+    if (c < third) return static_cast<int16_t>((c - second) * high / fiat_ramps[1]);
+    return static_cast<int16_t>((c - third) * high / fiat_ramps[2]);
 }
 
 int16_t Trigwave::trigger_subaru_crank(wheel_param_t, uint16_t angle, double relative) {
-    static const uint16_t starts[] = {7555,  10467, 15474, 23938, 26851, 31857,
-                                      40322, 43235, 48241, 56706, 59619, 64625};
-    for (uint16_t start : starts) {
-        if (angle >= start && angle < start + 600) return scale_level(high, relative);
+    for (uint16_t start : subaru_windows) {
+        if (angle >= start && angle < start + subaru_window_width)
+            return scale_level(high, relative);
     }
     return scale_level(low, relative);
 }
 
 int16_t Trigwave::trigger_simple_cam(uint16_t angle, uint16_t cam_pos, double amplitude) {
     // The end is not wrapped: a pulse starting near 65536 is cut short.
-    const bool inside = angle >= cam_pos && angle < cam_pos + 455;
+    const bool inside = angle >= cam_pos && angle < cam_pos + simple_cam_width;
     return scale_level(inside ? low : high, amplitude);
 }
 
 int16_t Trigwave::trigger_subaru_cam(uint16_t angle, uint16_t, double amplitude) {
-    static const uint16_t starts[] = {455, 1365, 2276, 10012, 18204, 19114, 27396};
     const uint16_t h = angle / 2;
     const double factor = amplitude * 0.5;
-    for (uint16_t start : starts) {
-        if (h >= start && h < start + 455) return scale_level(high, factor);
+    for (uint16_t start : subaru_cam_starts) {
+        if (h >= start && h < start + subaru_cam_width) return scale_level(high, factor);
     }
     return scale_level(low, factor);
 }

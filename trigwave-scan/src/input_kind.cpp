@@ -1,0 +1,72 @@
+#include "input_kind.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "edge_finder.h"
+
+namespace {
+
+// Edges needed before the signal's shape is judged.
+constexpr std::size_t least_edges = 8;
+// The steepest one-sample step where the signal crosses its middle, as a share of the
+// swing there. A hall sensor steps across in a sample or two (half the swing or more, on
+// at least one side: a sawtooth's sharp fall); a VR's sine-like crossing climbs about 3.3
+// swings per tooth period, so at P samples a tooth its step is 3.3 / P of the swing. A
+// hall signal through a low-pass at a slow speed still steps several times faster.
+constexpr double step_share = 0.4;
+constexpr double steps_per_tooth = 10;
+
+double median(std::vector<double>& v) {
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+const char* input_kind_name(input_kind kind) { return kind == input_kind::vr ? "vr" : "hall"; }
+
+bool parse_input_choice(const std::string& text, input_choice& out) {
+    if (text == "auto") out = input_choice::automatic;
+    else if (text == "hall") out = input_choice::hall;
+    else if (text == "vr") out = input_choice::vr;
+    else return false;
+    return true;
+}
+
+input_kind decide_input(const float* samples, std::size_t count, std::size_t stride) {
+    std::vector<float> x(count);
+    float held = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float v = samples[i * stride];
+        x[i] = held = std::isfinite(v) ? v : held;
+    }
+    edge_finder finder(input_kind::hall);
+    std::vector<edge> edges;
+    finder.feed(x.data(), count, 1, edges);
+    if (edges.size() < least_edges) return input_kind::hall;
+
+    // Each edge between its neighbours: the swing there, and the steepest step around it.
+    std::vector<double> shares[2], per_tooth[2];
+    for (std::size_t k = 1; k + 1 < edges.size(); ++k) {
+        const auto first = static_cast<std::size_t>(std::max(edges[k - 1].at, 0.0));
+        const auto last = std::min(static_cast<std::size_t>(std::ceil(edges[k + 1].at)), count - 1);
+        const auto at = static_cast<std::size_t>(std::ceil(edges[k].at));
+        const auto [lo, hi] = std::minmax_element(x.begin() + static_cast<std::ptrdiff_t>(first),
+                                                  x.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        const float swing = *hi - *lo;
+        if (swing <= 0) continue;
+        float step = 0;
+        for (std::size_t m = std::max(at, first + 2) - 1; m <= std::min(at + 2, last); ++m)
+            step = std::max(step, std::abs(x[m] - x[m - 1]));
+        const double share = step / swing;
+        shares[edges[k].rising].push_back(share);
+        per_tooth[edges[k].rising].push_back(share * (edges[k + 1].at - edges[k - 1].at));
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (shares[side].empty()) continue;
+        if (median(shares[side]) >= step_share || median(per_tooth[side]) >= steps_per_tooth) return input_kind::hall;
+    }
+    return input_kind::vr;
+}
