@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "edge_finder.h"
+#include "median.h"
 
 namespace {
 
@@ -17,11 +18,6 @@ constexpr std::size_t least_edges = 8;
 // hall signal through a low-pass at a slow speed still steps several times faster.
 constexpr double step_share = 0.4;
 constexpr double steps_per_tooth = 10;
-
-double median(std::vector<double>& v) {
-    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-    return v[v.size() / 2];
-}
 
 }  // namespace
 
@@ -66,7 +62,7 @@ input_kind decide_input(const float* samples, std::size_t count, std::size_t str
     }
     for (int side = 0; side < 2; ++side) {
         if (shares[side].empty()) continue;
-        if (median(shares[side]) >= step_share || median(per_tooth[side]) >= steps_per_tooth) return input_kind::hall;
+        if (upper_median(shares[side]) >= step_share || upper_median(per_tooth[side]) >= steps_per_tooth) return input_kind::hall;
     }
     return input_kind::vr;
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "median.h"
+
 namespace {
 
 // A tooth's spacing may stray this far from the speed of the teeth around it (a
@@ -19,13 +21,6 @@ constexpr int extras_before_loss = 3;
 constexpr std::size_t lookahead = 3;       // edges after the one decided
 constexpr std::size_t recent = 3;          // accepted spacings before it
 constexpr std::size_t shape_span = 4;      // spacings before each one that set its scale
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t h = v.size() / 2;
-    return v.size() % 2 ? v[h] : 0.5 * (v[h - 1] + v[h]);
-}
 
 bool near(double a, double b) { return a > 0 && b > 0 && std::fabs(std::log(a / b)) < std::log(1.1); }
 
@@ -129,6 +124,11 @@ void pattern_follower::decide(std::vector<step>& out) {
     // a tooth off finds it at the gap that showed it: the same edge may then be placed.
     history_.pop_back();
     try_sync(at, out);
+}
+
+double pattern_follower::spanned(const step& s) const {
+    const std::size_t n = intervals_.size();
+    return intervals_[s.position] + (s.missing_before ? intervals_[(s.position + n - 1) % n] : 0.0);
 }
 
 void pattern_follower::accept(const step& s, double unit, std::vector<step>& out) {

@@ -31,13 +31,11 @@ public:
     // Decides the edges still held, with what there is.
     void finish(std::vector<step>& out);
 
-    bool synced() const { return synced_; }
-    std::size_t size() const { return intervals_.size(); }
-    // The shortest shift that maps the pattern onto itself (1 for even teeth).
-    std::size_t symmetry() const { return symmetry_; }
-    // Time per pattern unit at the last accepted edge, and that edge's time.
+    // Time per pattern unit at the last accepted edge.
     double unit() const { return unit_; }
-    double last_accepted() const { return last_at_; }
+    // The pattern units an accepted step covers since the tooth before it (two spacings
+    // after a missing tooth).
+    double spanned(const step& s) const;
 
 private:
     void decide(std::vector<step>& out);
@@ -48,7 +46,7 @@ private:
 
     std::vector<double> intervals_;
     std::vector<double> shape_;      // log of each spacing against its neighbours' median
-    std::size_t symmetry_;
+    std::size_t symmetry_;           // the shortest shift that maps the pattern onto itself
     std::size_t window_;             // spacings matched to sync: a period (to its symmetry) and one
 
     std::deque<double> pending_;     // edges not decided yet

@@ -56,10 +56,7 @@ void revolution_tracker::place_cams(double before, const pattern_follower::step*
             last_cam_angle_ = -1;
             continue;
         }
-        const std::size_t n = model_.teeth.size();
-        double span = model_.teeth[s->position];
-        if (s->missing_before) span += model_.teeth[(s->position + n - 1) % n];
-        const double angle = last_angle_ + (t - last_at_) / (s->at - last_at_) * span;
+        const double angle = last_angle_ + (t - last_at_) / (s->at - last_at_) * teeth_.spanned(*s);
         bool reference = model_.cam_reference <= 0;
         if (!reference && last_cam_angle_ >= 0)
             reference = std::fabs(std::log((angle - last_cam_angle_) / model_.cam_reference)) < model_.cam_reference_slack;
@@ -93,8 +90,7 @@ void revolution_tracker::on_step(const pattern_follower::step& s, std::vector<re
     if (s.what != kind::accepted) return;
     const double previous_angle = last_angle_;
     if (in_sync_) {
-        last_angle_ += model_.teeth[s.position];
-        if (s.missing_before) last_angle_ += model_.teeth[(s.position + n - 1) % n];
+        last_angle_ += teeth_.spanned(s);
     } else {
         last_angle_ = 0;
         last_cam_angle_ = -1;
@@ -104,7 +100,6 @@ void revolution_tracker::on_step(const pattern_follower::step& s, std::vector<re
     in_sync_ = true;
     const double previous_at = last_at_;
     last_at_ = s.at;
-    last_position_ = s.position;
 
     const bool first_missing = s.missing_before && !model_.per_cycle && s.position == 1 && was_in_sync;
     if (first_missing) {

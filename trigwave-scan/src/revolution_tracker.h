@@ -42,7 +42,6 @@ private:
     bool in_sync_ = false;
     double last_at_ = 0;          // the last tooth accepted, and its crank angle
     double last_angle_ = 0;
-    std::size_t last_position_ = 0;
     double last_edge_ = -1;       // the last tooth edge seen at all
 
     // the cam

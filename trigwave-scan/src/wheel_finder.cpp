@@ -5,6 +5,7 @@
 #include <string>
 
 #include "known_wheels.h"
+#include "median.h"
 #include "pattern_follower.h"
 #include "wheel_learner.h"
 
@@ -73,10 +74,8 @@ fit follow(const std::vector<double>& pattern, const std::vector<double>& times,
             ++r.accepted;
             r.misfit += s.misfit;
             r.odd += s.missing_before;
-            const std::size_t n = pattern.size();
             if (in_sync) {
-                angle += pattern[s.position];
-                if (s.missing_before) angle += pattern[(s.position + n - 1) % n];
+                angle += f.spanned(s);
             } else {
                 angle = 0;
                 in_sync = true;
@@ -168,9 +167,7 @@ float median_sharpness(const std::vector<edge>& edges, bool rising) {
     std::vector<float> s;
     for (const edge& e : edges)
         if (e.rising == rising) s.push_back(e.sharpness);
-    if (s.empty()) return 0;
-    std::nth_element(s.begin(), s.begin() + static_cast<long>(s.size() / 2), s.end());
-    return s[s.size() / 2];
+    return upper_median(s);
 }
 
 // "36-2-2-2", "36-2-1": slots, then each gap's missing teeth in the order met.

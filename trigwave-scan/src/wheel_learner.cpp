@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "median.h"
+
 namespace {
 
 constexpr double gap_ratio = 1.6;
 // Spacings looked at: a few revolutions of a dense wheel are plenty, and bound the work.
 constexpr std::size_t most_spacings = 1500;
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    const auto mid = v.begin() + static_cast<long>(v.size() / 2);
-    std::nth_element(v.begin(), mid, v.end());
-    return *mid;
-}
 
 std::vector<double> spacings(const std::vector<double>& t) {
     std::vector<double> d;
@@ -27,7 +22,7 @@ double pace(const std::vector<double>& d, std::size_t i, std::size_t half) {
     std::vector<double> near;
     for (std::size_t j = i >= half ? i - half : 0; j < std::min(d.size(), i + half + 1); ++j)
         if (j != i) near.push_back(d[j]);
-    return median(near);
+    return upper_median(near);
 }
 
 // Rotated to open after its widest spacing (the first of equals).
@@ -122,7 +117,7 @@ std::vector<double> learn_uneven(const std::vector<double>& times, std::size_t m
         for (std::size_t k = 0; k < len; ++k) {
             std::vector<double> at;
             for (std::size_t i = k; i < d.size(); i += len) at.push_back(share[i]);
-            p[k] = median(at);
+            p[k] = upper_median(at);
         }
         std::vector<double> stray;
         for (std::size_t i = 0; i < d.size(); ++i) stray.push_back(std::fabs(std::log(share[i] / p[i % len])));
