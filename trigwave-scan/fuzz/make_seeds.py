@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Writes the harnesses' seed inputs into corpus/: short stretches of trigwave's files as
-raw samples (edges), in the formats libsndfile reads (sound), and as VCD text (vcd).
+raw samples (edges), in the formats libsndfile reads (sound), as VCD text (vcd), as a logic
+analyzer's CSV export, digital and sampled (csv), and as composite logs (composite).
 
     trigwave-scan/fuzz/make_seeds.py [TRIGWAVE]   (default build/bin/trigwave)
 """
@@ -22,7 +23,7 @@ SOUND_FORMATS = {  # name: sox output options
 
 
 def main():
-    for name in ("edges", "sound", "vcd"):
+    for name in ("edges", "sound", "vcd", "csv", "composite"):
         (HERE / "corpus" / name).mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory() as tmp:
         for typ, rpm in WHEELS:
@@ -34,6 +35,7 @@ def main():
             data = Path(short).read_bytes()[44:]
             (HERE / "corpus" / "edges" / typ).write_bytes(b"\x00\x01" + data)
             write_vcd(data, HERE / "corpus" / "vcd" / (typ + ".vcd"))
+            write_csvs(data, typ)
         for name, opts in SOUND_FORMATS.items():
             out = HERE / "corpus" / "sound" / name
             subprocess.run(["sox", short, *opts, str(out), "trim", "0", "0.03"], check=True)
@@ -41,6 +43,44 @@ def main():
         "META samplerate: 1000000\n$date today $end\n$timescale 1 us $end\n$scope module s $end\n"
         "$var wire 1 ! crank $end\n$var wire 1 \" cam $end\n$upscope $end\n$enddefinitions $end\n"
         "#0 0! 1\"\n#10 1!\n#25 0! 0\"\n#40 1!\n#50\n")
+
+
+def changes(data):
+    """(frame, crank level, cam level) where either changes, from the samples' signs."""
+    import array
+    s = array.array("h")
+    s.frombytes(data)
+    rows, last = [], None
+    for n in range(len(s) // 2):
+        levels = (int(s[2 * n] > 0), int(s[2 * n + 1] > 0))
+        if levels != last:
+            rows.append((n, *levels))
+            last = levels
+    return rows, s
+
+
+def write_csvs(data, typ):
+    """A row per change and a row per sample (as volts) of a logic analyzer's export, and the
+    two composite log forms; each seed's first byte is the harness's choice of piece size."""
+    rows, s = changes(data)
+    folder = HERE / "corpus"
+    lines = ["Time [s],crank,cam"] + [f"{n / 44100:.9f},{a},{b}" for n, a, b in rows]
+    (folder / "csv" / typ).write_bytes(b"\x07" + "\n".join(lines).encode() + b"\n")
+    volts = ["Time [s],crank,cam"] + [f"{n / 44100:.7f},{2.5 + s[2 * n] / 13107:.3f},{2.5 + s[2 * n + 1] / 13107:.3f}"
+                                      for n in range(0, min(len(s) // 2, 1500))]
+    (folder / "csv" / (typ + "_volts")).write_bytes(b"\x45" + "\n".join(volts).encode() + b"\n")
+    speeduino = ["#Firmware: speeduino", "PriLevel,SecLevel,ThirdLevel,Trigger,Sync,Cycle,RefTime,ToothTime,Time",
+                 "Flag,Flag,Flag,Flag,Flag,Flag,ms,ms,ms"]
+    rusefi = ["#Firmware: rusEFI", "PriLevel,SecLevel,Trigger,Sync,Time,ToothTime,coil,inj",
+              "Flag,Flag,Flag,Flag,ms,ms,Flag,Flag"]
+    for k, (n, a, b) in enumerate(rows):
+        ms = f"{1000 * n / 44100:.3f}"
+        speeduino.append(f"{a},{b},0,{a},1,0,0.000,0.000,{ms}")
+        rusefi.append(f"{a},{b},{a},1,{ms},0.000,0,0")
+        if k % 50 == 49:
+            speeduino.append(f"MARK {k // 50:03d}")
+    (folder / "composite" / typ).write_bytes(b"\x07" + "\r\n".join(speeduino).encode() + b"\r\n")
+    (folder / "composite" / (typ + "_rusefi")).write_bytes(b"\x21" + "\n".join(rusefi).encode())
 
 
 def write_vcd(data, path):

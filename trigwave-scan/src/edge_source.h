@@ -23,6 +23,9 @@ public:
     virtual double seconds() const = 0;
     // Said once the end is reached: a recording that stops short of what it announced.
     virtual std::string warning() const { return {}; }
+    // Said once the end is reached: what could not be read, which ended the reading early
+    // (the file, the line and what is wrong). The scan of what came before still stands.
+    virtual std::string failure() const { return {}; }
     // How each channel's signal is compared, for a report: "crank hall, cam vr (as asked)".
     // Empty for a digital capture.
     virtual std::string input_line() const { return {}; }

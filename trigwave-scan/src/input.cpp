@@ -3,7 +3,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
+#include "csv_source.h"
 #include "open_file.h"
 #include "sound_source.h"
 #include "vcd_source.h"
@@ -21,38 +23,23 @@ int channel_number(const std::string& text) {
     return n;
 }
 
-}  // namespace
+// The sound formats' own marks: such a file is libsndfile's whatever follows.
+bool looks_like_sound(std::string_view head) {
+    static const char* const magic[] = {"RIFF", "RIFX", "RF64", "fLaC", "FORM", "OggS", ".snd", "caff"};
+    for (const char* m : magic)
+        if (head.substr(0, 4) == m) return true;
+    return false;
+}
 
-std::unique_ptr<edge_source> open_input(const input_request& request) {
+// A VCD begins with a $section, perhaps after a line of a writer's own.
+bool looks_like_vcd(std::string_view head) {
+    const std::size_t i = head.find_first_not_of(" \t\r\n");
+    return (i != std::string_view::npos && head[i] == '$') || head.find("$timescale") != std::string_view::npos ||
+           head.find("$var ") != std::string_view::npos;
+}
+
+std::unique_ptr<edge_source> open_sound_file(const input_request& request) {
     const std::string& name = request.file;
-    // Linux opens a folder and fails at the first read, Windows refuses to open it: either
-    // way the person is told what they named.
-    if (is_folder(name)) throw input_error(name + ": is a folder, not a recording");
-    FILE* f = open_for_reading(name);
-    if (!f) throw input_error(name + ": cannot open: " + std::strerror(errno));
-    char head[4096];
-    const std::size_t got = std::fread(head, 1, sizeof head, f);
-    if (got == 0) {
-        const bool failed = std::ferror(f) != 0;
-        const std::string why = failed ? std::strerror(errno) : "";
-        std::fclose(f);
-        throw input_error(name + (failed ? ": cannot be read: " + why : ": is empty"));
-    }
-    // A VCD begins with a $section, perhaps after a line of a writer's own.
-    std::size_t i = 0;
-    while (i < got && std::isspace(static_cast<unsigned char>(head[i]))) ++i;
-    const std::string text(head, got);
-    static const char* const audio_magic[] = {"RIFF", "RIFX", "RF64", "fLaC", "FORM", "OggS", ".snd", "caff"};
-    bool audio = false;
-    for (const char* m : audio_magic) audio = audio || text.compare(0, 4, m) == 0;
-    const bool vcd = !audio && ((i < got && head[i] == '$') || text.find("$timescale") != std::string::npos ||
-                                text.find("$var ") != std::string::npos);
-    if (vcd) {
-        std::rewind(f);
-        return std::make_unique<vcd_source>(f, name, request.crank, request.cam, request.cam_wanted);
-    }
-    std::fclose(f);
-
     const int crank = request.crank.empty() ? 1 : channel_number(request.crank);
     const int cam = !request.cam_wanted ? 0 : request.cam.empty() ? 2 : channel_number(request.cam);
     if (crank == 0)
@@ -62,6 +49,44 @@ std::unique_ptr<edge_source> open_input(const input_request& request) {
     SF_INFO info{};
     SNDFILE* sf = open_sound(name, &info);
     if (!sf)
-        throw input_error(name + ": neither a sound file libsndfile reads nor a VCD capture (" + sf_strerror(nullptr) + ")");
+        throw input_error(name + ": neither a sound file libsndfile reads nor a VCD, a CSV export or a composite log (" +
+                          sf_strerror(nullptr) + ")");
     return std::make_unique<sound_source>(sf, info, crank, cam, request.input, name);
+}
+
+}  // namespace
+
+std::unique_ptr<edge_source> open_input(const input_request& request) {
+    const std::string& name = request.file;
+    // Linux opens a folder and fails at the first read, Windows refuses to open it: either
+    // way the person is told what they named.
+    if (is_folder(name)) throw input_error(name + ": is a folder, not a recording");
+    FILE* f = open_for_reading(name);
+    if (!f) throw input_error(name + ": cannot open: " + std::strerror(errno));
+    char bytes[4096];
+    const std::size_t got = std::fread(bytes, 1, sizeof bytes, f);
+    if (got == 0) {
+        const bool failed = std::ferror(f) != 0;
+        const std::string why = failed ? std::strerror(errno) : "";
+        std::fclose(f);
+        throw input_error(name + (failed ? ": cannot be read: " + why : ": is empty"));
+    }
+    // Told from the content, never the name: each text format says whether the first
+    // bytes are its own; libsndfile tells its formats from their headers itself.
+    const std::string_view head(bytes, got);
+    const channel_wish wish{request.crank, request.cam, request.cam_wanted};
+    if (!looks_like_sound(head)) {
+        if (looks_like_vcd(head)) {
+            std::rewind(f);
+            return std::make_unique<vcd_source>(f, name, request.crank, request.cam, request.cam_wanted);
+        }
+        for (csv_format format : {csv_format::composite, csv_format::logic}) {
+            if (format == csv_format::composite ? looks_like_composite_log(head) : looks_like_logic_csv(head)) {
+                std::rewind(f);
+                return std::make_unique<csv_source>(f, name, format, wish, request.input);
+            }
+        }
+    }
+    std::fclose(f);
+    return open_sound_file(request);
 }

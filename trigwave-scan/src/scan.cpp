@@ -45,7 +45,13 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
     }
 
     scan_pipeline pipeline;
-    const wheel_model& model = pipeline.learn(*input, !opts.cam_none, input->crank_timed_falling());
+    const wheel_model& model = pipeline.learn(*input, !opts.cam_none);
+    // A file whose rows before the one it cannot read tell no wheel gets no report, only
+    // what is wrong.
+    if (!model.found && !input->failure().empty()) {
+        std::fprintf(err, "trigwave-scan: %s\n", input->failure().c_str());
+        return 2;
+    }
     if (!model.found) {
         if (pipeline.ended() && !input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
         if (opts.json)
@@ -81,6 +87,11 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
             std::fprintf(err, "trigwave-scan: %s: could not be written whole\n", o->name.c_str());
             return 2;
         }
+    }
+    // What could not be read ends the scan there: the report above covers what came before.
+    if (!input->failure().empty()) {
+        std::fprintf(err, "trigwave-scan: %s; scanned up to there\n", input->failure().c_str());
+        return 2;
     }
     const scan_summary& summary = pipeline.summary();
     return summary.rows > 0 && summary.anomalies() == 0 ? 0 : 1;

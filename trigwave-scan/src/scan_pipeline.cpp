@@ -39,7 +39,7 @@ void deliver(std::vector<revolution_row>& rows, std::vector<anomaly_event>& anom
 
 }  // namespace
 
-const wheel_model& scan_pipeline::learn(edge_source& in, bool cam_wanted, bool prefer_falling) {
+const wheel_model& scan_pipeline::learn(edge_source& in, bool cam_wanted) {
     const auto enough = [&] {
         if (!cam_wanted) return crank_.size() >= some_crank_edges;
         return (crank_.size() >= some_crank_edges && cam_.size() >= enough_cam_edges) ||
@@ -52,7 +52,7 @@ const wheel_model& scan_pipeline::learn(edge_source& in, bool cam_wanted, bool p
             break;
         }
     }
-    model_ = find_wheel(crank_, cam_, cam_wanted, prefer_falling);
+    model_ = find_wheel(crank_, cam_, cam_wanted, in.crank_timed_falling());
     return model_;
 }
 

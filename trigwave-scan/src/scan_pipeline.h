@@ -12,8 +12,9 @@
 
 class scan_pipeline {
 public:
-    // Reads edges until the wheel can be told, and tells it (found or not).
-    const wheel_model& learn(edge_source& in, bool cam_wanted, bool prefer_falling = false);
+    // Reads edges until the wheel can be told, and tells it (found or not). A VR crank's
+    // timed falling edges are preferred once the input has said it is one.
+    const wheel_model& learn(edge_source& in, bool cam_wanted);
     // Follows the edges read so far and the rest of the recording, into the sinks.
     void follow(edge_source& in, const std::vector<report_sink*>& sinks);
 

@@ -14,17 +14,18 @@ constexpr std::size_t most_signals = 100000;
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-// "1 us", "10ns", "100 ps": seconds per tick.
-double timescale_seconds(const std::string& text) {
+// "1 us", "10ns", "100 ps": ticks per second, exact (1 ns gives 1e9, not 1 / 1e-9), so
+// that a time reads the same from a capture as from any other file with its ticks.
+double timescale_rate(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
     const std::string number = text.substr(0, i), unit = text.substr(i);
     if (number != "1" && number != "10" && number != "100")
         throw input_error("not a VCD capture this reads: timescale '" + text + "'");
     static const std::pair<const char*, double> units[] = {
-        {"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
+        {"s", 1.0}, {"ms", 1e3}, {"us", 1e6}, {"ns", 1e9}, {"ps", 1e12}, {"fs", 1e15}};
     for (const auto& u : units)
-        if (unit == u.first) return std::stod(number) * u.second;
+        if (unit == u.first) return u.second / std::stod(number);
     throw input_error("not a VCD capture this reads: timescale '" + text + "'");
 }
 
@@ -128,7 +129,7 @@ void vcd_parser::header_token(const std::string& t) {
     if (keyword_ == "$timescale") {
         std::string joined;
         for (const auto& w : words_) joined += w;
-        rate_ = 1.0 / timescale_seconds(joined);
+        rate_ = timescale_rate(joined);
     } else if (keyword_ == "$var") {
         if (words_.size() < 4) throw input_error("not a VCD capture: a $var with fewer than four words");
         int width = 0;
@@ -148,7 +149,7 @@ void vcd_parser::header_token(const std::string& t) {
 }
 
 void vcd_parser::end_header() {
-    if (rate_ <= 0) rate_ = 1.0 / 1e-9;  // the format's default unit when none is given: 1 ns
+    if (rate_ <= 0) rate_ = 1e9;  // the format's default unit when none is given: 1 ns
     std::vector<const signal*> bits;
     std::string names;
     for (const auto& s : signals_) {

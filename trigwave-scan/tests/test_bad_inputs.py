@@ -10,15 +10,34 @@ import test_own_files as own
 MESSAGES = [  # (how the file is made, extra arguments, status, what the message says)
     ("missing", [], 2, r"cannot open"),
     ("empty", [], 2, r": is empty"),
-    ("text", [], 2, r"neither a sound file libsndfile reads nor a VCD capture"),
+    ("text", [], 2, r"neither a sound file libsndfile reads nor a VCD, a CSV export or a composite log"),
     ("folder", [], 2, r"is a folder, not a recording"),
     ("stereo", ["--cam", "3"], 2, r"has 2 channels, no channel 3 for the cam"),
     ("stereo", ["--crank", "0"], 2, r"--crank 0: an audio file's channels are numbered from 1"),
     ("mono", [], 2, r"has 1 channel, no channel 2 for the cam \(--cam none"),
     ("vcd", ["--crank", "tach"], 2, r"no one-bit signal named 'tach' for the crank \(signals: crank, cam\)"),
+    ("csv", ["--crank", "tach"], 2, r"no column named 'tach' for the crank \(channels: crank, cam\)"),
+    ("csv_short_row", [], 2, r": line 4: a row of 2 columns, the header has 3$"),
+    ("csv_backwards", [], 2, r": line 4: the time goes backwards: 0.001 after 0.002$"),
+    ("csv_one_channel", [], 2, r"has 1 channel after the time, none for the cam \(--cam none"),
+    ("composite", ["--cam", "ThirdLevel"], 2, r"no column named 'ThirdLevel' for the cam \(columns: PriLevel, "),
+    ("composite_level", [], 2, r": line 5: column 'PriLevel': '2' is not a level, 0 or 1$"),
+    ("composite_unit", [], 2, r"the time's unit 'min' is not s, ms, us or ns"),
     ("silence", [], 1, r"^no trigger wheel found"),
     ("coil", ["--cam", "none"], 1, r"^ambiguous wheel"),
 ]
+
+
+COMPOSITE = "#Firmware: test\nPriLevel,SecLevel,Trigger,Sync,Time,ToothTime,coil,inj\nFlag,Flag,Flag,Flag,{},ms,Flag,Flag\n"
+TEXTS = {
+    "csv": "Time [s],crank,cam\n0,0,0\n0.001,1,0\n",
+    "csv_short_row": "Time [s],crank,cam\n0,0,0\n0.001,1,0\n0.002,0\n",
+    "csv_backwards": "; written by hand\n0,0,0\n0.002,1,0\n0.001,0,0\n",
+    "csv_one_channel": "time, crank\n0, 0\n0.001, 1\n",
+    "composite": COMPOSITE.format("ms") + "0,0,0,0,1.0,0,0,0\n",
+    "composite_level": COMPOSITE.format("ms") + "0,0,0,0,1.0,0,0,0\n2,0,0,0,1.5,0,0,0\n",
+    "composite_unit": COMPOSITE.format("min") + "0,0,0,0,1.0,0,0,0\n",
+}
 
 
 class BadInputTest(own.OwnFilesCase):
@@ -27,7 +46,9 @@ class BadInputTest(own.OwnFilesCase):
         if kind == "empty":
             path.write_bytes(b"")
         elif kind == "text":
-            path.write_text("crank,cam\n1,0\n")
+            path.write_text("crank and cam\n")
+        elif kind in TEXTS:
+            path.write_text(TEXTS[kind])
         elif kind == "folder":
             path.mkdir()
         elif kind in ("stereo", "mono", "silence"):
@@ -69,6 +90,19 @@ class BadInputTest(own.OwnFilesCase):
         self.assertIn("--cam N|NAME", run.stdout)
         run = s.run("--version")
         self.assertEqual((run.returncode, run.stdout), (0, f"trigwave-scan {rules.tw.project_version()}\n"))
+
+    def test_a_bad_row_after_the_wheel_is_told(self):
+        # the report of what came before it, then what is wrong, and status 2
+        wav = self.make("m582", 1000, 2, 40)
+        path = wav.parent / "export.csv"
+        own.write_csv(rules.tw.read_frames(wav), path)
+        lines = path.read_text().splitlines()
+        path.write_text("\n".join(lines + ["1.5,1,1"]) + "\n")
+        run = s.run(path)
+        self.assertEqual(run.returncode, 2, run.stderr)
+        self.assertRegex(run.stdout, r"wheel: m582 .*\n(.*\n)*revolutions: \d+, ")
+        self.assertEqual(run.stderr, f"trigwave-scan: {path}: line {len(lines) + 1}: the time goes backwards: 1.5 after "
+                                     f"{float(lines[-1].split(',')[0]):.9g}; scanned up to there\n")
 
     def test_an_output_it_cannot_write(self):
         path = self.make("m582", 1000, 2, 40)

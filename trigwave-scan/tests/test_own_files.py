@@ -1,6 +1,7 @@
 """trigwave's own files, every wheel type in both polarities: the type found, sync by the end
 of the second revolution, every revolution's RPM and cam angle as trigwave's rules put them,
-no anomaly. Then the same through a logic analyzer's VCD, read and written by sigrok-cli."""
+no anomaly. Then the same through a logic analyzer's VCD, read and written by sigrok-cli, and
+through a logic analyzer's or a scope's CSV export."""
 import shutil
 import subprocess
 import json
@@ -111,6 +112,21 @@ def write_vcd(frames, path):
                     f.write(f"{int(levels[n, ch])}{code}\n")
 
 
+def write_csv(frames, path, volts=False):
+    """A logic analyzer's export, a row where either channel changes (high above zero), or a
+    scope's, a row a sample in volts about 2.5 V; the time in seconds, 9 decimals."""
+    time = np.arange(len(frames)) / rules.RATE
+    if volts:
+        rows = np.column_stack([time, 2.5 + frames / 13653])
+        fmt = "%.9f,%.4f,%.4f"
+    else:
+        levels = (frames > 0).astype(int)
+        kept = np.r_[0, np.flatnonzero((levels[1:] != levels[:-1]).any(axis=1)) + 1]
+        rows = np.column_stack([time[kept], levels[kept]])
+        fmt = "%.9f,%d,%d"
+    np.savetxt(path, rows, fmt=fmt, header="Time [s],crank,cam", comments="")
+
+
 @unittest.skipIf(shutil.which("sigrok-cli") is None, "sigrok-cli is missing: setup/install-deps")
 class VcdTest(OwnFilesCase):
     def test_vcd_through_sigrok_reads_as_the_wav(self):
@@ -134,6 +150,26 @@ class VcdTest(OwnFilesCase):
                 expected = rules.periods(typ, "600-3000", 4, str(cam), crank_angles=True)
                 s.check_periods(self, from_vcd.rows, expected, 1e6, scale=1e6 / rules.RATE,
                                 per_cycle=typ.lower() in PER_CYCLE)
+
+
+class CsvTest(OwnFilesCase):
+    def test_csv_exports_read_as_trigwave_drew_them(self):
+        # digital: each edge at the row that shows it; sampled: each between two rows, as
+        # the WAV's own are
+        for typ, volts in (("m582", False), ("E324", False), ("s060", False), ("M582", True), ("e324", True)):
+            with self.subTest(type=typ, volts=volts):
+                cam = rules.quiet_cam(typ)
+                wav = self.make(typ, "600-3000", 4, cam)
+                path = wav.parent / "export.csv"
+                write_csv(rules.tw.read_frames(wav), path, volts)
+                from_wav, from_csv = s.scan(wav), s.scan(path)
+                self.assertEqual(from_csv.status, 0, from_csv.stdout + from_csv.stderr)
+                self.assertEqual(from_csv.summary("wheel"), from_wav.summary("wheel"))
+                self.assertEqual(from_csv.summary("input"), "crank hall, cam hall (decided from the signal)"
+                                 if volts else None)
+                self.assertEqual([r["revolution"] for r in from_csv.rows], [r["revolution"] for r in from_wav.rows])
+                expected = rules.periods(typ, "600-3000", 4, str(cam), crank_angles=True)
+                s.check_periods(self, from_csv.rows, expected, rules.RATE, per_cycle=typ.lower() in PER_CYCLE)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 """Real engines' captures, read where they lie (../shared/real-captures beside the repository:
 another project's data, never copied here): the wheel, the cam and the revolutions the scanner
-finds, held to the captures' README and to an independent count of each capture's edges."""
+finds, held to the captures' README and to an independent count of each capture's edges. Then
+the source CSV of each, and composite logs made from some, read as their captures are."""
 import json
 import tempfile
 import unittest
@@ -47,6 +48,50 @@ TABLE = [
     Capture("gm-24x-cranking.vcd", NO_CAM, {None}, 48, None, None, False, ("either", "every", 24, 24), "range"),
     Capture("nissan-cas-24-plus-1.vcd", (), {None}, 24, None, 1, False, ("either", "cam", 12, 1), "range"),
 ]
+
+# Each source CSV (its header as taken: "Time[s], Channel 0", "timestamp,pri,sec", none, ...)
+# and the capture made from it.
+SOURCES = [
+    ("nick_1.csv", "vw-aba-60-2.vcd"), ("trigger_adc_real1.csv", VR_WAV), ("toyota_3_tooth_cam.csv", None),
+    ("noisy-trigger-1.csv", None), ("4b11-running.csv", None), ("subaru_6_7_rev_head.csv", "subaru-ej20g-6-7-running.vcd"),
+    ("subaru_6_7.csv", "subaru-ej20g-6-7-cranking.vcd"), ("kawasaki_re_20_primary.csv", None),
+    ("nb2-cranking-good.csv", None), ("nissan_vq40_cranking-1.csv", None), ("gm_24x_cranking.csv", None),
+    ("cas_nissan_24_plus_1.csv", None),
+]
+# A tooth logger's two composite forms: header, units, a row's fields from (crank, cam, time in ms).
+COMPOSITE_FORMS = {
+    "speeduino": ("PriLevel,SecLevel,ThirdLevel,Trigger,Sync,Cycle,RefTime,ToothTime,Time",
+                  "Flag,Flag,Flag,Flag,Flag,Flag,ms,ms,ms", "{0},{1},0,{0},1,0,0.000,0.000,{2}"),
+    "rusefi": ("PriLevel,SecLevel,Trigger,Sync,Time,ToothTime,coil,inj", "Flag,Flag,Flag,Flag,ms,ms,Flag,Flag",
+               "{0},{1},{0},1,{2},0.000,0,0"),
+}
+COMPOSITES = [("vw-aba-60-2.vcd", "rusefi"), ("mitsubishi-4b11-36-2-1.vcd", "speeduino"),
+              ("nissan-vq40-cranking.vcd", "speeduino"), ("kawasaki-8-1-noplugs.vcd", "rusefi")]
+
+
+def source_capture(source, made):
+    """The capture made from a source CSV, and the arguments for both."""
+    if made is None:
+        made = next(c.file for c in TABLE if (CAPTURES / c.file).is_file() and
+                    f"from {source} " in (CAPTURES / c.file).read_text(errors="replace")[:300])
+    return next(c for c in TABLE if c.file == made)
+
+
+def write_composite(capture, path, form):
+    """A tooth log of the capture: a row per change with both levels after it, the time in
+    milliseconds to the microsecond from an uptime, MARK lines between rows, CRLF."""
+    header, units, row = COMPOSITE_FORMS[form]
+    channels = cd.read_vcd(CAPTURES / capture)
+    events = sorted((t, k, level) for k, name in enumerate(("crank", "cam")) for t, level in channels.get(name, []))
+    # the first row holds the levels the capture starts with, at its time 0
+    levels = [channels[name][0][1] if channels.get(name) else 0 for name in ("crank", "cam")]
+    lines = [f"#Firmware: {form} test log", header, units]
+    for n, (t, k, level) in enumerate([(0.0, 0, levels[0])] + [e for e in events if e[0] > 0]):
+        levels[k] = level
+        lines.append(row.format(levels[0], levels[1], f"{81234.5 + t * 1000:.3f}"))
+        if n % 200 == 199:
+            lines.append(f"MARK {n // 200:03d}")
+    path.write_bytes(("\r\n".join(lines) + "\r\n").encode())
 
 
 def scope_volts():
@@ -132,13 +177,45 @@ class RealCapturesTest(unittest.TestCase):
                 self.assertLess(abs(g / w - 1), 0.02, f"{lo_hi} RPM {g} against the decode's {w:.1f}")
 
     def scan(self, c, folder):
-        path = CAPTURES / c.file
-        if c.file == VR_WAV:
-            path = Path(folder) / VR_WAV
-            write_vr_wav(path)
-        run = s.run(path, "--json", *c.args)
+        run = s.run(self.path(c, folder), "--json", *c.args)
         self.assertIn(run.returncode, (0, 1), run.stderr)
         return run.returncode, json.loads(run.stdout)
+
+    def test_each_source_csv_and_composite_log_reads_as_its_capture(self):
+        said = []
+        with tempfile.TemporaryDirectory() as folder:
+            for source, made in SOURCES:
+                with self.subTest(source=source):
+                    c = source_capture(source, made)
+                    capture = self.path(c, folder)
+                    a, b = (s.scan(p, *c.args, folder=folder) for p in (CAPTURES / "src" / source, capture))
+                    self.assertIn(a.status, (0, 1), a.stderr)
+                    self.assertEqual((a.status, a.stdout, a.rows), (b.status, b.stdout, b.rows))
+                    said.append(f"{source} as {c.file}: status {a.status}, " + "; ".join(a.stdout.splitlines()))
+            for capture, form in COMPOSITES:
+                with self.subTest(capture=capture, form=form):
+                    c = next(c for c in TABLE if c.file == capture)
+                    log = Path(folder) / f"{form}.csv"
+                    write_composite(capture, log, form)
+                    a, b = (s.scan(p, *c.args, folder=folder) for p in (log, CAPTURES / capture))
+                    self.assertEqual((a.status, a.summary("wheel"), a.summary("cam")),
+                                     (b.status, b.summary("wheel"), b.summary("cam")), a.stderr)
+                    self.assertEqual([r["revolution"] for r in a.rows], [r["revolution"] for r in b.rows])
+                    for x, y in zip(a.rows, b.rows):
+                        # the log keeps the microsecond, the capture the nanosecond
+                        self.assertLess(abs(float(x["time_s"]) - float(y["time_s"])), 2e-6, (x, y))
+                        self.assertLess(abs(float(x["rpm"]) / float(y["rpm"]) - 1), 1e-3, (x, y))
+                    said.append(f"{form} log of {capture}: status {a.status}, {len(a.rows)} rows as the capture's")
+        print("\n" + "\n".join(said))
+
+    def path(self, c, folder):
+        """Where the capture lies, or the scope's WAV made in folder."""
+        if c.file != VR_WAV:
+            return CAPTURES / c.file
+        path = Path(folder) / VR_WAV
+        if not path.exists():
+            write_vr_wav(path)
+        return path
 
     def test_each_capture_against_its_decode(self):
         said = []

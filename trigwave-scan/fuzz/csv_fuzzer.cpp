@@ -1,0 +1,10 @@
+// Feeds arbitrary text to the reader of a logic analyzer's CSV export.
+#include <cstddef>
+#include <cstdint>
+
+#include "csv_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
+    check_csv_reader(bytes, size, csv_format::logic);
+    return 0;
+}

@@ -1,0 +1,40 @@
+// A comma-separated recording (a logic analyzer's export or a composite log) read a block
+// at a time. What it cannot read past its header ends the reading there, and is said.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "csv_parser.h"
+#include "edge_source.h"
+
+class csv_source : public edge_source {
+public:
+    // Takes the open file; reads up to its first row at once (throws input_error naming
+    // the file when the header lacks a channel).
+    csv_source(FILE* file, const std::string& name, csv_format format, const channel_wish& wish, input_choice input);
+    ~csv_source() override;
+    csv_source(const csv_source&) = delete;
+    csv_source& operator=(const csv_source&) = delete;
+
+    double rate() const override { return csv_parser::rate; }
+    bool next(std::vector<edge>& crank, std::vector<edge>& cam) override;
+    double seconds() const override { return parser_.seconds(); }
+    std::string warning() const override;
+    std::string failure() const override { return failure_; }
+    std::string input_line() const override { return parser_.input_line(); }
+    bool crank_timed_falling() const override { return parser_.crank_timed_falling(); }
+
+private:
+    bool read_block(std::vector<edge>& crank, std::vector<edge>& cam);
+    void stop(const input_error& e, std::vector<edge>& crank, std::vector<edge>& cam);
+
+    FILE* file_;
+    std::string name_;
+    csv_parser parser_;
+    std::vector<char> block_;
+    bool ended_ = false, read_error_ = false;
+    std::string failure_;
+    std::vector<edge> pending_crank_, pending_cam_;  // edges read with the header
+};
