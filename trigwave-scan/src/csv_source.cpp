@@ -1,5 +1,7 @@
 #include "csv_source.h"
 
+#include <algorithm>
+
 csv_source::csv_source(FILE* file, const std::string& name, csv_format format, const channel_wish& wish,
                        input_choice input)
     : file_(file), name_(name), parser_(format, wish, input), block_(1 << 16) {
@@ -41,20 +43,36 @@ bool csv_source::read_block(std::vector<edge>& crank, std::vector<edge>& cam) {
     return false;
 }
 
+// At most this many crank edges a stretch, as a block of audio or VCD holds: the wheel is
+// told from the first few thousand, and its cost grows with every edge it is given.
+constexpr std::size_t most_edges = 4096;
+
+void csv_source::hand_out(std::vector<edge>& crank, std::vector<edge>& cam) {
+    const std::size_t n = std::min(pending_crank_.size(), most_edges);
+    const auto crank_end = pending_crank_.begin() + static_cast<std::ptrdiff_t>(n);
+    // the cam's edges up to the last crank edge handed out, all of them once the crank's are
+    auto cam_end = pending_cam_.end();
+    if (crank_end != pending_crank_.end()) {
+        const double until = pending_crank_[n - 1].at;
+        cam_end = std::partition_point(pending_cam_.begin(), pending_cam_.end(), [&](const edge& e) { return e.at <= until; });
+    }
+    crank.insert(crank.end(), pending_crank_.begin(), crank_end);
+    cam.insert(cam.end(), pending_cam_.begin(), cam_end);
+    pending_crank_.erase(pending_crank_.begin(), crank_end);
+    pending_cam_.erase(pending_cam_.begin(), cam_end);
+}
+
 bool csv_source::next(std::vector<edge>& crank, std::vector<edge>& cam) {
-    if (!pending_crank_.empty() || !pending_cam_.empty() || ended_) {
-        crank.insert(crank.end(), pending_crank_.begin(), pending_crank_.end());
-        cam.insert(cam.end(), pending_cam_.begin(), pending_cam_.end());
-        pending_crank_.clear();
-        pending_cam_.clear();
-        return !ended_;
+    while (pending_crank_.empty() && pending_cam_.empty() && !ended_) {
+        try {
+            read_block(pending_crank_, pending_cam_);
+        } catch (const input_error& e) {
+            stop(e, pending_crank_, pending_cam_);
+        }
     }
-    try {
-        return read_block(crank, cam);
-    } catch (const input_error& e) {
-        stop(e, crank, cam);
-        return false;
-    }
+    if (pending_crank_.empty() && pending_cam_.empty()) return false;
+    hand_out(crank, cam);
+    return true;
 }
 
 std::string csv_source::warning() const {

@@ -29,6 +29,7 @@ public:
 private:
     bool read_block(std::vector<edge>& crank, std::vector<edge>& cam);
     void stop(const input_error& e, std::vector<edge>& crank, std::vector<edge>& cam);
+    void hand_out(std::vector<edge>& crank, std::vector<edge>& cam);
 
     FILE* file_;
     std::string name_;
@@ -36,5 +37,6 @@ private:
     std::vector<char> block_;
     bool ended_ = false, read_error_ = false;
     std::string failure_;
-    std::vector<edge> pending_crank_, pending_cam_;  // edges read with the header
+    // Edges read and not yet handed out: the first rows' come all at once, once judged.
+    std::vector<edge> pending_crank_, pending_cam_;
 };
