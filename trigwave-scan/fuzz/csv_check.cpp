@@ -18,13 +18,7 @@ struct reading {
 reading read(const char* data, std::size_t size, std::size_t piece, csv_format format, input_choice input) {
     reading r;
     csv_parser parser(format, channel_wish{}, input);
-    try {
-        for (std::size_t at = 0; at < size; at += piece)
-            parser.feed(data + at, piece < size - at ? piece : size - at, r.crank, r.cam);
-        parser.finish(r.crank, r.cam);
-    } catch (const input_error&) {
-        r.failed = true;
-    }
+    r.failed = read_in_pieces(parser, data, size, piece, r.crank, r.cam);
     // the last row's time, back from seconds: a rounding's worth over
     r.end = parser.seconds() * csv_parser::rate * (1 + 1e-12);
     return r;

@@ -20,13 +20,7 @@ struct reading {
 reading read(const char* data, std::size_t size, std::size_t piece) {
     reading r;
     vcd_parser parser("", "", true);
-    try {
-        for (std::size_t at = 0; at < size; at += piece)
-            parser.feed(data + at, piece < size - at ? piece : size - at, r.crank, r.cam);
-        parser.finish(r.crank, r.cam);
-    } catch (const input_error&) {
-        r.failed = true;
-    }
+    r.failed = read_in_pieces(parser, data, size, piece, r.crank, r.cam);
     r.rate = parser.rate();
     // the last time read, back from seconds: a rounding's worth over
     r.end = parser.header_done() ? parser.seconds() * parser.rate() * (1 + 1e-12) : 0;

@@ -4,7 +4,7 @@
 
 csv_source::csv_source(FILE* file, const std::string& name, csv_format format, const channel_wish& wish,
                        input_choice input)
-    : file_(file), name_(name), parser_(format, wish, input), block_(1 << 16) {
+    : file_(file), name_(name), parser_(format, wish, input) {
     try {
         while (!parser_.header_done() && read_block(pending_crank_, pending_cam_)) {
         }
@@ -14,31 +14,23 @@ csv_source::csv_source(FILE* file, const std::string& name, csv_format format, c
             stop(e, pending_crank_, pending_cam_);
             return;
         }
-        std::fclose(file_);
-        file_ = nullptr;
         throw input_error(name + ": " + e.what());
     }
 }
 
 void csv_source::stop(const input_error& e, std::vector<edge>& crank, std::vector<edge>& cam) {
-    ended_ = true;
+    file_.close();
     failure_ = name_ + ": " + e.what();
     parser_.cut(crank, cam);
 }
 
-csv_source::~csv_source() {
-    if (file_) std::fclose(file_);
-}
-
 bool csv_source::read_block(std::vector<edge>& crank, std::vector<edge>& cam) {
-    if (ended_) return false;
-    const std::size_t got = std::fread(block_.data(), 1, block_.size(), file_);
-    if (got > 0) {
-        parser_.feed(block_.data(), got, crank, cam);
+    if (file_.ended()) return false;
+    const std::string_view block = file_.next();
+    if (!block.empty()) {
+        parser_.feed(block.data(), block.size(), crank, cam);
         return true;
     }
-    ended_ = true;
-    read_error_ = std::ferror(file_) != 0;
     parser_.finish(crank, cam);
     return false;
 }
@@ -63,7 +55,7 @@ void csv_source::hand_out(std::vector<edge>& crank, std::vector<edge>& cam) {
 }
 
 bool csv_source::next(std::vector<edge>& crank, std::vector<edge>& cam) {
-    while (pending_crank_.empty() && pending_cam_.empty() && !ended_) {
+    while (pending_crank_.empty() && pending_cam_.empty() && !file_.ended()) {
         try {
             read_block(pending_crank_, pending_cam_);
         } catch (const input_error& e) {
@@ -76,5 +68,5 @@ bool csv_source::next(std::vector<edge>& crank, std::vector<edge>& cam) {
 }
 
 std::string csv_source::warning() const {
-    return read_error_ ? name_ + ": a read error; scanned as far as it goes" : std::string();
+    return file_.failed() ? name_ + ": a read error; scanned as far as it goes" : std::string();
 }

@@ -8,15 +8,13 @@
 
 #include "csv_parser.h"
 #include "edge_source.h"
+#include "file_blocks.h"
 
 class csv_source : public edge_source {
 public:
     // Takes the open file; reads up to its first row at once (throws input_error naming
     // the file when the header lacks a channel).
     csv_source(FILE* file, const std::string& name, csv_format format, const channel_wish& wish, input_choice input);
-    ~csv_source() override;
-    csv_source(const csv_source&) = delete;
-    csv_source& operator=(const csv_source&) = delete;
 
     double rate() const override { return csv_parser::rate; }
     bool next(std::vector<edge>& crank, std::vector<edge>& cam) override;
@@ -31,11 +29,9 @@ private:
     void stop(const input_error& e, std::vector<edge>& crank, std::vector<edge>& cam);
     void hand_out(std::vector<edge>& crank, std::vector<edge>& cam);
 
-    FILE* file_;
+    file_blocks file_;
     std::string name_;
     csv_parser parser_;
-    std::vector<char> block_;
-    bool ended_ = false, read_error_ = false;
     std::string failure_;
     // Edges read and not yet handed out: the first rows' come all at once, once judged.
     std::vector<edge> pending_crank_, pending_cam_;

@@ -2,38 +2,27 @@
 
 vcd_source::vcd_source(FILE* file, const std::string& name, const std::string& crank, const std::string& cam,
                        bool cam_wanted)
-    : file_(file), name_(name), parser_(crank, cam, cam_wanted), block_(1 << 16) {
+    : file_(file), name_(name), parser_(crank, cam, cam_wanted) {
     std::vector<edge> c, m;
     try {
         while (!parser_.header_done() && read_block(c, m)) {
         }
     } catch (const input_error& e) {
-        std::fclose(file_);
-        file_ = nullptr;
         throw input_error(name + ": " + e.what());
     }
-    if (!parser_.header_done()) {
-        std::fclose(file_);
-        file_ = nullptr;
-        throw input_error(name + ": not a VCD capture: no $enddefinitions");
-    }
+    if (!parser_.header_done()) throw input_error(name + ": not a VCD capture: no $enddefinitions");
     pending_crank_ = std::move(c);
     pending_cam_ = std::move(m);
 }
 
-vcd_source::~vcd_source() {
-    if (file_) std::fclose(file_);
-}
-
 bool vcd_source::read_block(std::vector<edge>& crank, std::vector<edge>& cam) {
-    if (ended_) return false;
-    const std::size_t got = std::fread(block_.data(), 1, block_.size(), file_);
-    if (got > 0) {
-        parser_.feed(block_.data(), got, crank, cam);
+    if (file_.ended()) return false;
+    const std::string_view block = file_.next();
+    if (!block.empty()) {
+        parser_.feed(block.data(), block.size(), crank, cam);
         return true;
     }
-    ended_ = true;
-    if (std::ferror(file_)) warning_ = name_ + ": a read error; scanned as far as it goes";
+    if (file_.failed()) warning_ = name_ + ": a read error; scanned as far as it goes";
     if (parser_.finish(crank, cam) && warning_.empty())
         warning_ = name_ + ": truncated: it ends in the middle of a line; scanned as far as it goes";
     return false;
@@ -50,7 +39,7 @@ bool vcd_source::next(std::vector<edge>& crank, std::vector<edge>& cam) {
     try {
         return read_block(crank, cam);
     } catch (const input_error& e) {
-        ended_ = true;
+        file_.close();
         warning_ = name_ + ": " + e.what() + "; scanned up to there";
         return false;
     }

@@ -6,15 +6,13 @@
 #include <vector>
 
 #include "edge_source.h"
+#include "file_blocks.h"
 #include "vcd_parser.h"
 
 class vcd_source : public edge_source {
 public:
     // Takes the open file; reads its header at once (throws input_error naming the file).
     vcd_source(FILE* file, const std::string& name, const std::string& crank, const std::string& cam, bool cam_wanted);
-    ~vcd_source() override;
-    vcd_source(const vcd_source&) = delete;
-    vcd_source& operator=(const vcd_source&) = delete;
 
     double rate() const override { return parser_.rate(); }
     bool next(std::vector<edge>& crank, std::vector<edge>& cam) override;
@@ -24,11 +22,9 @@ public:
 private:
     bool read_block(std::vector<edge>& crank, std::vector<edge>& cam);
 
-    FILE* file_;
+    file_blocks file_;
     std::string name_;
     vcd_parser parser_;
-    std::vector<char> block_;
-    bool ended_ = false;
     std::string warning_;
     std::vector<edge> pending_crank_, pending_cam_;  // edges read with the header
 };
