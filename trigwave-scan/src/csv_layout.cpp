@@ -21,13 +21,6 @@ std::vector<std::string_view> first_lines(std::string_view head, std::size_t mos
     return lines;
 }
 
-bool all_numbers(const std::vector<std::string_view>& fields) {
-    double x;
-    for (std::string_view f : fields)
-        if (!parse_number(f, x)) return false;
-    return true;
-}
-
 // Nanoseconds per unit: "s", "ms", "us" or "µs", "ns"; 0 for anything else.
 double unit_ticks(const std::string& unit) {
     if (unit == "s" || unit == "seconds") return 1e9;
@@ -67,12 +60,6 @@ std::string listed(const std::vector<std::string_view>& header, std::size_t skip
     return s;
 }
 
-// A channel number from 1, or 0 when the text is not one.
-std::size_t number(const std::string& text) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
-    return std::stoul(text);
-}
-
 std::string channels_text(std::size_t n) { return std::to_string(n) + (n == 1 ? " channel" : " channels"); }
 
 // The column of one channel of a logic analyzer's export; taken: the other channel's.
@@ -83,7 +70,7 @@ std::size_t logic_channel(const std::vector<std::string_view>& header, std::size
     if (!wish.empty()) {
         const std::size_t by_name = named(header, wish, 0);
         if (by_name < header.size()) return by_name;
-        const std::size_t n = number(wish);
+        const auto n = static_cast<std::size_t>(channel_number(wish));
         if (n >= 1 && n <= channels) return n;
         if (header.empty() || n > 0)
             throw input_error("has " + channels_text(channels) + " after the time, no channel " + wish + after);

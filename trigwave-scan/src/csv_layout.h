@@ -18,17 +18,14 @@
 #include <string_view>
 #include <vector>
 
+#include "channel_wish.h"
+
 enum class csv_format : uint8_t { logic, composite };
 
 // Whether a file's first bytes are one of these (the rest of the file is not looked at).
 bool looks_like_logic_csv(std::string_view head);
 bool looks_like_composite_log(std::string_view head);
 
-// The channels asked for on the command line: a name, a number, or empty for the default.
-struct channel_wish {
-    std::string crank, cam;
-    bool cam_wanted = true;
-};
 
 struct csv_layout {
     std::size_t columns = 0;         // fields in every row

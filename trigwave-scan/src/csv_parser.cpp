@@ -57,9 +57,8 @@ void csv_parser::line(std::string_view text, std::vector<edge>& crank, std::vect
         return;
     }
     split_fields(text, fields_);
-    double x;
+    const bool numbers = all_numbers(fields_);
     if (format_ == csv_format::logic) {
-        const bool numbers = std::all_of(fields_.begin(), fields_.end(), [&](std::string_view f) { return parse_number(f, x); });
         if (fields_.size() < 2) fail("a time and at least one channel are wanted, the row has " + std::to_string(fields_.size()) + " column");
         if (numbers) {
             layout_ = logic_layout({}, fields_.size(), wish_);
@@ -78,7 +77,6 @@ void csv_parser::line(std::string_view text, std::vector<edge>& crank, std::vect
     }
     units_next_ = false;
     std::vector<std::string_view> names(header_.begin(), header_.end());
-    const bool numbers = std::all_of(fields_.begin(), fields_.end(), [&](std::string_view f) { return parse_number(f, x); });
     if (!numbers && fields_.size() != names.size())
         fail("a units row of " + std::to_string(fields_.size()) + " columns, the header has " + std::to_string(names.size()));
     layout_ = composite_layout(names, numbers ? std::vector<std::string_view>{} : fields_, wish_);
@@ -197,7 +195,5 @@ void csv_parser::flush(std::vector<edge>& crank, std::vector<edge>& cam) {
 std::string csv_parser::input_line() const {
     if (!crank_.sampled && !cam_.sampled) return {};
     const auto kind = [](const channel_state& ch) { return ch.sampled ? input_kind_name(ch.finder.kind()) : "digital"; };
-    std::string line = std::string("crank ") + kind(crank_);
-    if (layout_.has_cam) line += std::string(", cam ") + kind(cam_);
-    return line + (input_ == input_choice::automatic ? " (decided from the signal)" : " (as asked)");
+    return ::input_line(kind(crank_), layout_.has_cam ? kind(cam_) : nullptr, input_ == input_choice::automatic);
 }

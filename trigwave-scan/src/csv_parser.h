@@ -35,13 +35,14 @@ public:
 
     // The columns are known: the header is read (or the first row of a file without one).
     bool header_done() const { return layout_.columns > 0; }
-    static constexpr double rate = 1e9;
-    double seconds() const { return last_ticks_ / rate; }
+    double rate() const { return ticks_per_second; }
+    double seconds() const { return last_ticks_ / ticks_per_second; }
     // "crank vr, cam digital (decided from the signal)"; empty when no column is sampled.
     std::string input_line() const;
     bool crank_timed_falling() const { return crank_.sampled && crank_.finder.kind() == input_kind::vr; }
 
     static constexpr std::size_t first_rows = 1 << 16;
+    static constexpr double ticks_per_second = 1e9;
 
 private:
     struct row {
@@ -81,5 +82,4 @@ private:
     channel_state crank_, cam_;
     std::vector<double> times_;   // the latest rows' times, for a sampled channel's edges
     double times_from_ = 0;        // the row number of times_[0]
-    double rows_ = 0;
 };

@@ -16,7 +16,7 @@ public:
     // the file when the header lacks a channel).
     csv_source(FILE* file, const std::string& name, csv_format format, const channel_wish& wish, input_choice input);
 
-    double rate() const override { return csv_parser::rate; }
+    double rate() const override { return parser_.rate(); }
     bool next(std::vector<edge>& crank, std::vector<edge>& cam) override;
     double seconds() const override { return parser_.seconds(); }
     std::string warning() const override;

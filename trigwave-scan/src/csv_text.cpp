@@ -34,6 +34,13 @@ bool parse_number(std::string_view field, double& out) {
     return error == std::errc() && at == end && std::isfinite(out);
 }
 
+bool all_numbers(const std::vector<std::string_view>& fields) {
+    double x;
+    for (std::string_view f : fields)
+        if (!parse_number(f, x)) return false;
+    return true;
+}
+
 std::string lowercase(std::string_view text) {
     std::string s(text);
     for (char& c : s)
@@ -47,6 +54,6 @@ bool passed_over(std::string_view line) {
     return i == line.size() || line[i] == '#' || line[i] == ';' || line.substr(i, 4) == "MARK";
 }
 
-void line_splitter::refuse(const char* why) const {
-    throw input_error("line " + std::to_string(line_ + 1) + ": " + why);
+void line_splitter::refuse(long line, const char* why) {
+    throw input_error("line " + std::to_string(line) + ": " + why);
 }

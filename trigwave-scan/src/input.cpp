@@ -1,6 +1,5 @@
 #include "input.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -11,17 +10,6 @@
 #include "vcd_source.h"
 
 namespace {
-
-// A channel number from 1, or 0 when the text is not one.
-int channel_number(const std::string& text) {
-    if (text.empty() || text.size() > 4) return 0;
-    int n = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
 
 // The sound formats' own marks: such a file is libsndfile's whatever follows.
 bool looks_like_sound(std::string_view head) {
@@ -40,12 +28,13 @@ bool looks_like_vcd(std::string_view head) {
 
 std::unique_ptr<edge_source> open_sound_file(const input_request& request) {
     const std::string& name = request.file;
-    const int crank = request.crank.empty() ? 1 : channel_number(request.crank);
-    const int cam = !request.cam_wanted ? 0 : request.cam.empty() ? 2 : channel_number(request.cam);
+    const channel_wish& wish = request.channels;
+    const int crank = wish.crank.empty() ? 1 : channel_number(wish.crank);
+    const int cam = !wish.cam_wanted ? 0 : wish.cam.empty() ? 2 : channel_number(wish.cam);
     if (crank == 0)
-        throw input_error(name + ": --crank " + request.crank + ": an audio file's channels are numbered from 1");
-    if (cam == 0 && request.cam_wanted)
-        throw input_error(name + ": --cam " + request.cam + ": an audio file's channels are numbered from 1 (or none)");
+        throw input_error(name + ": --crank " + wish.crank + ": an audio file's channels are numbered from 1");
+    if (cam == 0 && wish.cam_wanted)
+        throw input_error(name + ": --cam " + wish.cam + ": an audio file's channels are numbered from 1 (or none)");
     SF_INFO info{};
     SNDFILE* sf = open_sound(name, &info);
     if (!sf)
@@ -74,16 +63,15 @@ std::unique_ptr<edge_source> open_input(const input_request& request) {
     // Told from the content, never the name: each text format says whether the first
     // bytes are its own; libsndfile tells its formats from their headers itself.
     const std::string_view head(bytes, got);
-    const channel_wish wish{request.crank, request.cam, request.cam_wanted};
     if (!looks_like_sound(head)) {
         if (looks_like_vcd(head)) {
             std::rewind(f);
-            return std::make_unique<vcd_source>(f, name, request.crank, request.cam, request.cam_wanted);
+            return std::make_unique<vcd_source>(f, name, request.channels);
         }
         for (csv_format format : {csv_format::composite, csv_format::logic}) {
             if (format == csv_format::composite ? looks_like_composite_log(head) : looks_like_logic_csv(head)) {
                 std::rewind(f);
-                return std::make_unique<csv_source>(f, name, format, wish, request.input);
+                return std::make_unique<csv_source>(f, name, format, request.channels, request.input);
             }
         }
     }

@@ -5,16 +5,15 @@
 #include <memory>
 #include <string>
 
+#include "channel_wish.h"
 #include "edge_source.h"
 #include "input_kind.h"
 
 // What the input layer needs of the command line.
 struct input_request {
     std::string file;
-    std::string crank;        // a channel number (audio) or a signal name (VCD); empty: the first
-    std::string cam;          // the same, empty: the second
-    bool cam_wanted = true;
-    input_choice input = input_choice::automatic;  // how an audio channel is compared
+    channel_wish channels;
+    input_choice input = input_choice::automatic;  // how a sampled channel is compared
 };
 
 // Throws input_error with a message naming the file and what is wrong.

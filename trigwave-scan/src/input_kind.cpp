@@ -23,6 +23,12 @@ constexpr double steps_per_tooth = 10;
 
 const char* input_kind_name(input_kind kind) { return kind == input_kind::vr ? "vr" : "hall"; }
 
+std::string input_line(const char* crank, const char* cam, bool decided) {
+    std::string line = std::string("crank ") + crank;
+    if (cam) line += std::string(", cam ") + cam;
+    return line + (decided ? " (decided from the signal)" : " (as asked)");
+}
+
 bool parse_input_choice(const std::string& text, input_choice& out) {
     if (text == "auto") out = input_choice::automatic;
     else if (text == "hall") out = input_choice::hall;

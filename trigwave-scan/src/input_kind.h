@@ -14,6 +14,10 @@ enum class input_choice : uint8_t { automatic, hall, vr };
 
 const char* input_kind_name(input_kind kind);
 
+// The report's line on how the channels are compared: "crank vr, cam hall (decided from
+// the signal)". Each channel by its kind's name (or "digital"); cam null for none.
+std::string input_line(const char* crank, const char* cam, bool decided);
+
 // "auto", "hall" or "vr"; false for anything else.
 bool parse_input_choice(const std::string& text, input_choice& out);
 

@@ -50,14 +50,15 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
                 error = std::string(name) + " needs a value";
                 return false;
             }
-            if (std::strcmp(name, "--crank") == 0) out.crank = value;
+            channel_wish& channels = out.recording.channels;
+            if (std::strcmp(name, "--crank") == 0) channels.crank = value;
             if (std::strcmp(name, "--cam") == 0) {
-                out.cam_none = value == "none";
-                out.cam = out.cam_none ? "" : value;
+                channels.cam_wanted = value != "none";
+                channels.cam = channels.cam_wanted ? value : "";
             }
             if (std::strcmp(name, "--csv") == 0) out.csv = value;
             if (std::strcmp(name, "--plot") == 0) out.plot = value;
-            if (std::strcmp(name, "--input") == 0 && !parse_input_choice(value, out.input)) {
+            if (std::strcmp(name, "--input") == 0 && !parse_input_choice(value, out.recording.input)) {
                 error = "--input " + value + ": auto, hall or vr";
                 return false;
             }
@@ -66,7 +67,7 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
             return false;
         } else {
             ++files;
-            out.file = arg;
+            out.recording.file = arg;
         }
     }
     // As trigwave: the two options are answered only as the whole command line.
@@ -79,7 +80,7 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
         error = files == 0 ? "no recording given" : "one recording at a time";
         return false;
     }
-    if (out.file.empty()) {
+    if (out.recording.file.empty()) {
         error = "an empty file name";
         return false;
     }

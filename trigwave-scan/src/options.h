@@ -4,14 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "input_kind.h"
+#include "input.h"
 
 struct scan_options {
-    std::string file;
-    std::string crank;        // a channel number (audio) or a signal name (VCD); empty: the first
-    std::string cam;          // the same, empty: the second
-    bool cam_none = false;
-    input_choice input = input_choice::automatic;
+    input_request recording;
     std::string csv, plot;
     bool json = false;
     bool help = false, version = false;

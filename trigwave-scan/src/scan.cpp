@@ -28,7 +28,7 @@ struct output_file {
 int run_scan(const scan_options& opts, FILE* out, FILE* err) {
     std::unique_ptr<edge_source> input;
     try {
-        input = open_input(input_request{opts.file, opts.crank, opts.cam, !opts.cam_none, opts.input});
+        input = open_input(opts.recording);
     } catch (const input_error& e) {
         std::fprintf(err, "trigwave-scan: %s\n", e.what());
         return 2;
@@ -45,7 +45,7 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
     }
 
     scan_pipeline pipeline;
-    const wheel_model& model = pipeline.learn(*input, !opts.cam_none);
+    const wheel_model& model = pipeline.learn(*input, opts.recording.channels.cam_wanted);
     // A file whose rows before the one it cannot read tell no wheel gets no report, only
     // what is wrong.
     if (!model.found && !input->failure().empty()) {
@@ -55,7 +55,7 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
     if (!model.found) {
         if (pipeline.ended() && !input->warning().empty()) std::fprintf(err, "trigwave-scan: warning: %s\n", input->warning().c_str());
         if (opts.json)
-            std::fprintf(out, "{\"file\": %s, \"problem\": %s}\n", json_string(opts.file).c_str(),
+            std::fprintf(out, "{\"file\": %s, \"problem\": %s}\n", json_string(opts.recording.file).c_str(),
                          json_string(model.problem).c_str());
         else
             std::fprintf(out, "%s\n", model.problem.c_str());
@@ -67,7 +67,7 @@ int run_scan(const scan_options& opts, FILE* out, FILE* err) {
 
     std::vector<std::unique_ptr<report_sink>> owned;
     if (opts.json)
-        owned.push_back(std::make_unique<json_report>(out, opts.file, input->input_line()));
+        owned.push_back(std::make_unique<json_report>(out, opts.recording.file, input->input_line()));
     else
         owned.push_back(std::make_unique<text_report>(out, input->input_line()));
     if (csv.f) owned.push_back(std::make_unique<csv_report>(csv.f));

@@ -97,7 +97,6 @@ std::string sound_source::warning() const {
 }
 
 std::string sound_source::input_line() const {
-    std::string line = std::string("crank ") + input_kind_name(crank_finder_.kind());
-    if (cam_ > 0) line += std::string(", cam ") + input_kind_name(cam_finder_.kind());
-    return line + (decided_ ? " (decided from the signal)" : " (as asked)");
+    return ::input_line(input_kind_name(crank_finder_.kind()), cam_ > 0 ? input_kind_name(cam_finder_.kind()) : nullptr,
+                        decided_);
 }

@@ -31,8 +31,7 @@ double timescale_rate(const std::string& text) {
 
 }  // namespace
 
-vcd_parser::vcd_parser(std::string crank, std::string cam, bool cam_wanted)
-    : want_crank_(std::move(crank)), want_cam_(std::move(cam)), cam_wanted_(cam_wanted) {}
+vcd_parser::vcd_parser(channel_wish wish) : wish_(std::move(wish)) {}
 
 void vcd_parser::feed(const char* data, std::size_t size, std::vector<edge>& crank, std::vector<edge>& cam) {
     for (std::size_t i = 0; i < size; ++i) {
@@ -168,9 +167,9 @@ void vcd_parser::end_header() {
         throw input_error("no one-bit signal named '" + want + "' for the " + role +
                           (names.empty() ? std::string(" (the capture has none)") : " (signals: " + names + ")"));
     };
-    crank_id_ = pick(want_crank_, 0, "crank");
-    if (cam_wanted_) cam_id_ = pick(want_cam_, 1, "cam");
-    if (cam_wanted_ && cam_id_ == crank_id_) throw input_error("the crank and the cam are one signal");
+    crank_id_ = pick(wish_.crank, 0, "crank");
+    if (wish_.cam_wanted) cam_id_ = pick(wish_.cam, 1, "cam");
+    if (wish_.cam_wanted && cam_id_ == crank_id_) throw input_error("the crank and the cam are one signal");
     body_ = true;
 }
 
@@ -184,5 +183,5 @@ void vcd_parser::change(char value, const std::string& id, std::vector<edge>& cr
         current = level;
     };
     if (id == crank_id_) apply(crank_level_, crank);
-    if (cam_wanted_ && id == cam_id_) apply(cam_level_, cam);
+    if (wish_.cam_wanted && id == cam_id_) apply(cam_level_, cam);
 }

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "channel_wish.h"
 #include "edge.h"
 
 class vcd_parser {
 public:
     // Signals by name; an empty name takes the first (crank) or second (cam) 1-bit
     // signal of the header. cam_wanted false reads no cam.
-    vcd_parser(std::string crank, std::string cam, bool cam_wanted);
+    explicit vcd_parser(channel_wish wish);
 
     // Throws input_error (without the file's name) on what is not a VCD or lacks a signal.
     void feed(const char* data, std::size_t size, std::vector<edge>& crank, std::vector<edge>& cam);
@@ -32,8 +33,7 @@ private:
     void end_header();
     void change(char value, const std::string& id, std::vector<edge>& crank, std::vector<edge>& cam);
 
-    std::string want_crank_, want_cam_;
-    bool cam_wanted_;
+    channel_wish wish_;
     std::string partial_;
     bool last_was_newline_ = true;
     bool body_ = false;

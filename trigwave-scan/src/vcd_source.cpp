@@ -1,8 +1,7 @@
 #include "vcd_source.h"
 
-vcd_source::vcd_source(FILE* file, const std::string& name, const std::string& crank, const std::string& cam,
-                       bool cam_wanted)
-    : file_(file), name_(name), parser_(crank, cam, cam_wanted) {
+vcd_source::vcd_source(FILE* file, const std::string& name, const channel_wish& wish)
+    : file_(file), name_(name), parser_(wish) {
     std::vector<edge> c, m;
     try {
         while (!parser_.header_done() && read_block(c, m)) {

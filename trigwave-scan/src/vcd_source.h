@@ -12,7 +12,7 @@
 class vcd_source : public edge_source {
 public:
     // Takes the open file; reads its header at once (throws input_error naming the file).
-    vcd_source(FILE* file, const std::string& name, const std::string& crank, const std::string& cam, bool cam_wanted);
+    vcd_source(FILE* file, const std::string& name, const channel_wish& wish);
 
     double rate() const override { return parser_.rate(); }
     bool next(std::vector<edge>& crank, std::vector<edge>& cam) override;
