@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "trigwave.h"
 #include "wheel_file.h"
+#include "wheel_sampler.h"
 
 namespace {
 
@@ -87,6 +89,26 @@ TEST(WheelFile, AnglesInFixedPoint) {
             EXPECT_EQ(v, c.value) << c.text;
         }
     }
+}
+
+// 60-2 as a file against trigwave's own m582 at the middle of each half slot, where the
+// file's exact six degrees and the type's 546-unit slots agree; reversed polarity and the
+// amplitude apply after, alike for both.
+TEST(WheelSampler, DrawsTheMissingToothWheelAsTrigwavesOwn) {
+    const wheel_sampler file(parse_wheel_file(head + "crank slots 60 missing 58 59 full 0\ncam tooth 5 0\n"));
+    const wheel_param_t m582{58, 2};
+    int compared = 0;
+    for (uint32_t slot = 0; slot < 120; ++slot)
+        for (uint32_t quarter : {1u, 3u}) {
+            const auto angle = static_cast<uint16_t>((slot * 4 + quarter) * 65536 / 480);
+            EXPECT_EQ(file.crank(angle, 0.9), Trigwave::trigger_missing_tooth(m582, angle, 0.9)) << angle;
+            ++compared;
+        }
+    EXPECT_EQ(compared, 240);
+    // trigwave's simple cam is low for 5 degrees from the cam position: the file's tooth is
+    // the rest of the cycle
+    for (uint16_t angle : {0, 454, 455, 1364, 1365, 1819, 1820, 65535})
+        EXPECT_EQ(file.cam(angle, 1365, 0.8), Trigwave::trigger_simple_cam(angle, 1365, 0.8)) << angle;
 }
 
 }  // namespace
