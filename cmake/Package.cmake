@@ -73,6 +73,8 @@ if(TARGET keywright)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/${ORIX_PACKAGE}/registries)
 endif()
 install(FILES ${generated}/copyright ${generated}/changelog.gz DESTINATION ${doc_dir})
+# The wheel files' format, for a person writing one.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/wheel-files.md DESTINATION ${doc_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${ORIX_PACKAGE})

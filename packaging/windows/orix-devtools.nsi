@@ -3,7 +3,8 @@
 ; the Start menu, the folder to the user's PATH, and an entry to "Apps & features"; its
 ; uninstaller takes away exactly that and never anything the user put in the folder.
 ;   makensis -DVERSION=0.1.0 -DSTAGE=FOLDER -DICON=FILE.ico -DOUTFILE=SETUP.exe orix-devtools.nsi
-; STAGE holds what is installed: the programs, LICENSE.txt and README.txt.
+; STAGE holds what is installed: the programs, LICENSE.txt, README.txt and the folder wheels;
+; WHEELS_UNINSTALL names a file of the uninstaller's Delete lines for the wheel files.
 Unicode true
 ManifestDPIAware true
 SetCompressor /SOLID lzma
@@ -190,6 +191,9 @@ Section "Install" SecInstall
   File "${STAGE}\keywright-make-registries.exe"
   File "${STAGE}\LICENSE.txt"
   File "${STAGE}\README.txt"
+  SetOutPath "$INSTDIR\wheels"
+  File "${STAGE}\wheels\*.wheel"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The window's own icon (the second icon group; the first is the toolkit's, which
@@ -272,6 +276,8 @@ Section "Uninstall"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"
+  !include "${WHEELS_UNINSTALL}"
+  RMDir "$INSTDIR\wheels"
   ; Only when empty: registries and databases kept here stay, and their folder with them.
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -5,7 +5,7 @@
 frame_renderer::frame_renderer(const Trigwave& tw, const render_plan& plan, FILE* file)
     : tw_(tw),
       plan_(plan),
-      needs_(needs_of_type(tw.trigger_type)),
+      needs_(needs_of(tw)),
       tables_(make_wheel_tables(tw)),
       writer_(file),
       cam_(tw, sweep_kind::cam_position, needs_, plan.total_frames),
@@ -70,11 +70,12 @@ inline bool in_cam_pulse(uint16_t angle, uint16_t cam_pos) {
 
 }  // namespace
 
-template <bool Ramps, bool SubaruCam, bool CamFlat>
+template <bool Ramps, cam_kind Cam, bool CamFlat>
 bool frame_renderer::render_run(uint32_t n, uint32_t stop) {
     const uint8_t* const slot = tables_.crank_slot.data();
     const int16_t* const ramp = tables_.ramp_level.data();
     const uint8_t* const cam_high = tables_.cam_high.data();
+    const uint8_t* const cam_tooth = tables_.cam_tooth.data();
     const double amplitude = amplitude_factor_;
     const int16_t full = full_;
     const int16_t half = half_;
@@ -85,8 +86,13 @@ bool frame_renderer::render_run(uint32_t n, uint32_t stop) {
         const uint16_t angle = angle_.next();
         const int16_t crank = Ramps ? scale_level(ramp[angle], amplitude) : slot_level_[slot[angle]];
         int16_t cam;
-        if (SubaruCam) {
+        if (Cam == cam_kind::subaru) {
             cam = cam_high[angle] ? half : static_cast<int16_t>(-half);
+        } else if (Cam == cam_kind::teeth) {
+            bool high = cam_tooth[static_cast<uint16_t>(angle - cam_pos)] != 0;
+            if (CamFlat && high != (cam_tooth[static_cast<uint16_t>(angle - cam_below)] != 0))
+                high = cam_tooth[static_cast<uint16_t>(angle - exact_cam_position(n))] != 0;
+            cam = high ? full : static_cast<int16_t>(-full);
         } else {
             bool inside = in_cam_pulse(angle, cam_pos);
             if (CamFlat && inside != in_cam_pulse(angle, cam_below))
@@ -102,13 +108,15 @@ bool frame_renderer::render_run(uint32_t n, uint32_t stop) {
 }
 
 bool frame_renderer::render_run(uint32_t n, uint32_t stop) {
-    const bool subaru_cam = !tables_.cam_high.empty();
     if (tables_.ramps)
-        return cam_flat_ ? render_run<true, false, true>(n, stop)
-                         : render_run<true, false, false>(n, stop);
-    if (subaru_cam) return render_run<false, true, false>(n, stop);
-    return cam_flat_ ? render_run<false, false, true>(n, stop)
-                     : render_run<false, false, false>(n, stop);
+        return cam_flat_ ? render_run<true, cam_kind::pulse, true>(n, stop)
+                         : render_run<true, cam_kind::pulse, false>(n, stop);
+    if (!tables_.cam_high.empty()) return render_run<false, cam_kind::subaru, false>(n, stop);
+    if (!tables_.cam_tooth.empty())
+        return cam_flat_ ? render_run<false, cam_kind::teeth, true>(n, stop)
+                         : render_run<false, cam_kind::teeth, false>(n, stop);
+    return cam_flat_ ? render_run<false, cam_kind::pulse, true>(n, stop)
+                     : render_run<false, cam_kind::pulse, false>(n, stop);
 }
 
 bool frame_renderer::render_segment(uint32_t i, uint16_t start, uint16_t end) {

@@ -12,6 +12,10 @@
 #include "trigwave.h"
 #include "wheel_tables.h"
 
+// The cam's three shapes: the simple pulse at the cam position, the Subaru cam's fixed
+// teeth, a wheel file's teeth moved on by the cam position.
+enum class cam_kind { pulse, subaru, teeth };
+
 class frame_renderer {
 public:
     frame_renderer(const Trigwave& tw, const render_plan& plan, FILE* file);
@@ -25,7 +29,7 @@ public:
 
 private:
     void next_level_run(uint32_t n);
-    template <bool Ramps, bool SubaruCam, bool CamFlat>
+    template <bool Ramps, cam_kind Cam, bool CamFlat>
     bool render_run(uint32_t n, uint32_t stop);
     bool render_run(uint32_t n, uint32_t stop);
     uint16_t exact_cam_position(uint32_t n) const;

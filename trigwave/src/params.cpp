@@ -1,5 +1,6 @@
 // Reading the six positional arguments into the generator object.
 #include <cstring>
+#include <utility>
 
 #include "int_parse.h"
 #include "trigwave.h"
@@ -38,15 +39,7 @@ int Trigwave::process_param(int argc, char* argv[]) {
         return PARAM_TOO_FEW;
     }
     primstr = argv[1];
-    rpm_str = argv[2];
-    length_str = argv[3];
-    cam_pos_str = argv[4];
-    amplitude_str = argv[5];
-    fading_str = argv[6];
-
-    // Named before any sweep is tokenised, while the arguments are intact.
-    std::snprintf(filename, filename_size, "%s_%s_%s_%s_%s_%s.wav", primstr, rpm_str, length_str,
-                  cam_pos_str, amplitude_str, fading_str);
+    take_sweep_arguments(argv + 2);
 
     if (std::strlen(primstr) < 4) {
         std::fprintf(stderr, "<type> %s is refused: it needs at least 4 characters\n", primstr);
@@ -70,7 +63,37 @@ int Trigwave::process_param(int argc, char* argv[]) {
                      primstr);
         return PARAM_NO_SLOTS;
     }
+    return read_sweeps();
+}
 
+int Trigwave::process_wheel_param(const char* label, std::unique_ptr<wheel_sampler> drawing,
+                                  bool reversed, int argc, char* argv[]) {
+    if (argc != 6) {
+        std::fprintf(stderr,
+                     "%s parameters after the wheel file: %d (it takes 5: <RPM> <seconds> "
+                     "<sectrig_position> <amplitude> <normal_tooth_relative_amplitude>)\n",
+                     argc < 6 ? "NOT enough" : "too many", argc - 1);
+        return argc < 6 ? PARAM_TOO_FEW : PARAM_TOO_MANY;
+    }
+    primstr = const_cast<char*>(label);
+    take_sweep_arguments(argv + 1);
+    wheel_drawing = std::move(drawing);
+    polarity = reversed ? 0x80 : 0;
+    return read_sweeps();
+}
+
+void Trigwave::take_sweep_arguments(char* argv[]) {
+    rpm_str = argv[0];
+    length_str = argv[1];
+    cam_pos_str = argv[2];
+    amplitude_str = argv[3];
+    fading_str = argv[4];
+    // Named before any sweep is tokenised, while the arguments are intact.
+    std::snprintf(filename, filename_size, "%s_%s_%s_%s_%s_%s.wav", primstr, rpm_str, length_str,
+                  cam_pos_str, amplitude_str, fading_str);
+}
+
+int Trigwave::read_sweeps() {
     std::fprintf(stderr, "rpm_str is: %s\n", rpm_str);
     int rc = read_sweep(&rpm_tokens, rpm_str, "<RPM>", PARAM_BAD_RPM);
     if (rc != PARAM_OK) return rc;

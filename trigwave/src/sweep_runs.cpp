@@ -18,6 +18,10 @@ level_needs needs_of_type(char trigger_type) {
     return n;
 }
 
+level_needs needs_of(const Trigwave& tw) {
+    return needs_of_type(tw.wheel_drawing ? 'm' : tw.trigger_type);
+}
+
 long double sweep_value(const tokens_t* tokens, double p, uint16_t* part) {
     // The part is lookup_and_weight's position_int; x < count - 1 for p < 1.
     const long double x = static_cast<long double>(tokens->count - 1) * static_cast<long double>(p);

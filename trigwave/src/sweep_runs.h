@@ -28,6 +28,8 @@ struct level_needs {
 };
 
 level_needs needs_of_type(char trigger_type);
+// A wheel file reads as a multitooth type does: full and tooth levels, a cam position.
+level_needs needs_of(const Trigwave& tw);
 
 enum class sweep_kind { cam_position, relative, amplitude };
 

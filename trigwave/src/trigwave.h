@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+
+#include "wheel_sampler.h"
 
 // One sweep: up to 999 parsed points plus one slot for a copy of the last
 // point, which interpolation reads at the very end of the file.
@@ -29,6 +32,7 @@ enum param_code : int {
     PARAM_NO_SLOTS = 11,
     PARAM_BAD_LENGTH = 12,
     PARAM_TYPE_LIKE_OPTION = 13,
+    PARAM_TOO_MANY = 14,
 };
 
 // Codes returned by parse_tokens (0 = success).
@@ -60,6 +64,10 @@ public:
     // Command line (params.cpp).
     int process_param(int argc, char* argv[]);
     void fill_from_primstr(const char* str);
+    // A wheel file in the type's place: the label names the output file as a type does,
+    // and argv holds the five sweep arguments after argv[0].
+    int process_wheel_param(const char* label, std::unique_ptr<wheel_sampler> drawing,
+                            bool reversed, int argc, char* argv[]);
     // Standard error after an argument error; standard output for --help.
     static void usage(const char* name, FILE* out = stderr);
 
@@ -83,8 +91,10 @@ public:
     static int16_t trigger_subaru_cam(uint16_t angle, uint16_t cam_pos, double amplitude);
     static int16_t subaru_vr_signal(uint16_t a, uint16_t b, uint16_t c);
 
-    // Output file (wav_file.cpp) and rendering (render.cpp).
+    // Output file (wav_file.cpp) and rendering (render.cpp). A name given outright replaces
+    // the one formed from the arguments; utf8 says it came from the wide command line.
     void generateFileName(const char* prefix = nullptr);
+    void name_output(const char* name, bool utf8);
     bool openWavFile();
     int generate_wav_output();
 
@@ -104,4 +114,11 @@ public:
     tokens_t fading_tokens{};
     int32_t length_sec = 0;
     FILE* wavfile = nullptr;
+    // A wheel file's crank and cam, drawn once; none for the built-in types.
+    std::unique_ptr<wheel_sampler> wheel_drawing;
+    bool utf8_filename = false;
+
+private:
+    void take_sweep_arguments(char* argv[]);
+    int read_sweeps();
 };

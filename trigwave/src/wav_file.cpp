@@ -1,7 +1,35 @@
-// The output file's name and opening: the one place that touches the disk.
+// The files trigwave touches, the one place that does: the wheel file it reads and the WAV
+// it writes.
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "trigwave.h"
+#include "wheel_text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+// A name from the wide command line is UTF-8; Windows opens it through its wide calls, as
+// its ANSI code page cannot hold every name. Elsewhere names are bytes.
+FILE* open_utf8(const char* path, const char* mode) {
+#ifdef _WIN32
+    auto wide = [](const char* text) {
+        const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+        std::wstring out(size > 0 ? static_cast<std::size_t>(size) : 1, L'\0');
+        if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), size);
+        return out;
+    };
+    return _wfopen(wide(path).c_str(), wide(mode).c_str());
+#else
+    return std::fopen(path, mode);
+#endif
+}
+
+}  // namespace
 
 void Trigwave::generateFileName(const char* prefix) {
     if (prefix != nullptr) {
@@ -12,12 +40,35 @@ void Trigwave::generateFileName(const char* prefix) {
     std::fprintf(stderr, "Filename: %s\n", filename);
 }
 
+void Trigwave::name_output(const char* name, bool utf8) {
+    std::snprintf(filename, filename_size, "%s", name);
+    utf8_filename = utf8;
+}
+
 bool Trigwave::openWavFile() {
-    wavfile = std::fopen(filename, "wb");
+    wavfile = utf8_filename ? open_utf8(filename, "wb") : std::fopen(filename, "wb");
     if (wavfile == nullptr) {
         std::fprintf(stderr, "cannot open file %s for writing, reverting to stdout\n", filename);
         return false;
     }
     std::fprintf(stderr, "writing to file: %s\n", filename);
     return true;
+}
+
+bool read_wheel_text(const char* path, std::string& text, std::string& error) {
+    FILE* file = open_utf8(path, "rb");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+        return false;
+    }
+    text.clear();
+    char block[4096];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0 && text.size() <= wheel_text_limit)
+        text.append(block, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) error = "it cannot be read (a folder?)";
+    else if (text.size() > wheel_text_limit) error = "it is over 1 MiB, far more than any wheel";
+    return error.empty();
 }

@@ -94,22 +94,27 @@ int16_t Trigwave::subaru_vr_signal(uint16_t a, uint16_t b, uint16_t c) {
 
 int16_t Trigwave::primary_trigger_sample(uint16_t angle, double amplitude, double relative) const {
     int d;
-    switch (trigger_type) {
-    case 'c': d = trigger_coil(wheel, angle); break;
-    case 'e': d = trigger_lotus_elise(wheel, angle, relative); break;
-    case 'f':
-        d = trigger_fiat_stilo(angle);
-        if (wheel.toothcnt % 2 != 0) d = -d;
-        break;
-    case 'm': d = trigger_missing_tooth(wheel, angle, relative); break;
-    case 's': d = trigger_subaru_crank(wheel, angle, relative); break;
-    default: d = static_cast<int16_t>(0xDEAD); break;  // a recognisable constant: -8531
+    if (wheel_drawing) {
+        d = wheel_drawing->crank(angle, relative);
+    } else {
+        switch (trigger_type) {
+        case 'c': d = trigger_coil(wheel, angle); break;
+        case 'e': d = trigger_lotus_elise(wheel, angle, relative); break;
+        case 'f':
+            d = trigger_fiat_stilo(angle);
+            if (wheel.toothcnt % 2 != 0) d = -d;
+            break;
+        case 'm': d = trigger_missing_tooth(wheel, angle, relative); break;
+        case 's': d = trigger_subaru_crank(wheel, angle, relative); break;
+        default: d = static_cast<int16_t>(0xDEAD); break;  // a recognisable constant: -8531
+        }
     }
     if (polarity != 0) d = -d;
     return scale_level(d, amplitude);
 }
 
 int16_t Trigwave::cam_trigger_sample(uint16_t angle, uint16_t cam_pos, double amplitude) const {
+    if (wheel_drawing) return wheel_drawing->cam(angle, cam_pos, amplitude);
     return trigger_type == 's' ? trigger_subaru_cam(angle, cam_pos, amplitude)
                                : trigger_simple_cam(angle, cam_pos, amplitude);
 }

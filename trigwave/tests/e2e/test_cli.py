@@ -133,7 +133,13 @@ class OptionTest(h.TrigwaveCase):
 
     def test_options_alone(self):
         cases = [
-            ("--help", h.USAGE + ["usage- <prog> --help | --version",
+            ("--help", h.USAGE + ["usage- <prog> [--output FILE] [--reverse] --wheel FILE <RPM> <seconds> "
+                                  "<sectrig_position> <amplitude> <normal_tooth_relative_amplitude>",
+                                  "\ta wheel file's crank and cam in the type's place, its cam teeth moved on by "
+                                  "sectrig_position;",
+                                  "\t--reverse turns its crank upside down",
+                                  "\t--output FILE names the WAV file (with a type too)",
+                                  "usage- <prog> --help | --version",
                                   "\tthis text, or the version, on standard output"]),
             ("--version", [f"trigwave {h.project_version()}"]),
         ]

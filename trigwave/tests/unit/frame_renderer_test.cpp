@@ -1,6 +1,7 @@
 // Whole files from the run-by-run renderer against a plain frame-by-frame
 // rendering with the reference functions.
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "sample_writer.h"
 #include "test_support.h"
 #include "trigwave.h"
+#include "wheel_file.h"
 
 namespace {
 
@@ -59,17 +61,21 @@ std::vector<unsigned char> rendered_frames(const Trigwave& tw) {
     return bytes;
 }
 
+void expect_same_frames(const Trigwave& tw, const std::string& label) {
+    const std::vector<unsigned char> expected = plain_frames(tw);
+    const std::vector<unsigned char> got = rendered_frames(tw);
+    ASSERT_EQ(got.size(), expected.size()) << label;
+    for (std::size_t k = 0; k < got.size(); ++k)
+        ASSERT_EQ(got[k], expected[k]) << label << "first difference in frame " << k / 4;
+}
+
 void expect_same_frames(std::vector<std::string> args) {
     std::string label;
     for (std::size_t k = 1; k < args.size(); ++k) label += args[k] + " ";
     Trigwave tw;
     arg_vector argv(std::move(args));
     stderr_of([&] { ASSERT_EQ(tw.process_param(argv.argc(), argv.argv()), 0) << label; });
-    const std::vector<unsigned char> expected = plain_frames(tw);
-    const std::vector<unsigned char> got = rendered_frames(tw);
-    ASSERT_EQ(got.size(), expected.size()) << label;
-    for (std::size_t k = 0; k < got.size(); ++k)
-        ASSERT_EQ(got[k], expected[k]) << label << "first difference in frame " << k / 4;
+    expect_same_frames(tw, label);
 }
 
 TEST(FrameRenderer, MatchesThePlainFramesForEveryType) {
@@ -108,6 +114,32 @@ TEST(FrameRenderer, MatchesThePlainFramesForFlatCamPositions) {
     // the pulse's last unit): the pulse starts one frame early.
     for (const char* rpm : {"4074", "4080", "8156"})
         expect_same_frames({"trigwave", "m582", rpm, "1", "5", "1000", "1000"});
+}
+
+TEST(FrameRenderer, MatchesThePlainFramesForAWheelFile) {
+    // Uneven teeth, one across the cycle's start, a full tooth, cam teeth across 720.
+    const wheel_file wheel = parse_wheel_file(
+        "orix-wheel 1\nname w\ncycle 720\ncrank tooth 710 10 full\ncrank tooth 100.25 140\n"
+        "crank slots 24 missing 0 1 2 3 4 5 6 7 8 9 10 11 12 23\ncam tooth 700 20\ncam tooth 300 300.5\n");
+    const std::vector<std::vector<std::string>> sweeps = {
+        {"180-1740", "1", "15-30", "100-1000", "1000-900"},
+        {"6000", "1", "15", "1000", "500"},        // a flat cam position
+        {"97-7000", "1", "720-0", "1500", "2000"},
+    };
+    for (bool reversed : {false, true}) {
+        for (std::vector<std::string> args : sweeps) {
+            std::string label = reversed ? "reversed " : "";
+            for (const std::string& a : args) label += a + " ";
+            args.insert(args.begin(), "trigwave");
+            Trigwave tw;
+            arg_vector argv(std::move(args));
+            stderr_of([&] {
+                ASSERT_EQ(tw.process_wheel_param("w", std::make_unique<wheel_sampler>(wheel), reversed,
+                                                 argv.argc(), argv.argv()), 0) << label;
+            });
+            expect_same_frames(tw, label);
+        }
+    }
 }
 
 std::string random_sweep(std::mt19937& rng, uint32_t max_value, uint32_t max_points) {

@@ -28,6 +28,13 @@ RUN_TIMEOUT = 90
 
 RPM_40_POINTS = "-".join(str(500 + 137 * i) for i in range(40))
 
+# Wheel files the cases place in their working folder; the wide name needs Windows' wide calls.
+GAPS = "orix-wheel 1\nname gaps\ncycle 360\ncrank slots 36 missing 10 11 22 23 34 35 full 0\ncam tooth 0 10\n"
+UNEVEN = ("orix-wheel 1\r\nname uneven\r\ncycle 720\r\ncrank tooth 710 10 full\r\ncrank tooth 100.25 140\r\n"
+          "crank tooth 400 401.5\r\ncam tooth 700 20\r\ncam tooth 300 300.125\r\n")
+WIDE = "zahnrad-äöü-齿轮"
+PLACED = {"gaps.wheel": GAPS, f"{WIDE}.wheel": UNEVEN, "bad.wheel": GAPS + "cam tooth 5 7\n"}
+
 # (what the reference must do, label, arguments). "wav": one WAV file and status 0;
 # "nofile": no file at all, whatever the status. The expectation only guards against
 # two builds agreeing on nothing; the comparison itself is the test.
@@ -64,6 +71,15 @@ CASES = [
     ("wav", "length with trailing text", ["m582", "2000", "1s", "15", "1000", "1000"]),
     ("wav", "zero length", ["m582", "1000", "0", "15", "1000", "1000"]),
     ("wav", "argument after the sixth", ["m582", "1000", "1", "15", "1000", "1000", "extra"]),
+    # wheel files and the options before the type
+    ("wav", "wheel file, all swept", ["--wheel", "gaps.wheel", "180-1740", "1", "15-30", "100-1000", "1000-900"]),
+    ("wav", "wheel file by a wide name, reversed, to a wide name",
+     ["--reverse", "--output", f"{WIDE}.wav", "--wheel", f"{WIDE}.wheel", "6000-500", "1", "5-40", "1000", "500-1000"]),
+    ("wav", "wheel file by a wide name, named after it", ["--wheel", f"{WIDE}.wheel", "2500", "1", "90", "750", "900"]),
+    ("wav", "a type to a named file", ["--output", "out.wav", "M351", "6000-500", "1", "5-40", "1000", "500-1000"]),
+    ("nofile", "bad wheel file", ["--wheel", "bad.wheel", "1000", "1", "15", "1000", "1000"]),
+    ("nofile", "no wheel file", ["--wheel", "none.wheel", "1000", "1", "15", "1000", "1000"]),
+    ("nofile", "an unknown option", ["--wheel", "gaps.wheel", "--bogus", "1", "15", "1000", "1000"]),
     # failure paths
     ("nofile", "no arguments", []),
     ("nofile", "five arguments", ["m582", "1000", "1", "15", "1000"]),
@@ -87,7 +103,7 @@ class Outcome:
         self.stdout = normalise(proc.stdout)
         self.stderr = normalise(proc.stderr)
         self.files = {str(p.relative_to(work)): p.read_bytes()
-                      for p in sorted(work.rglob("*")) if p.is_file()}
+                      for p in sorted(work.rglob("*")) if p.is_file() and p.name not in PLACED}
 
 
 def normalise(raw):
@@ -106,8 +122,14 @@ def command_line(text):
             for t in shlex.split(text)]
 
 
+def place(work):
+    for name, text in PLACED.items():
+        (work / name).write_bytes(text.encode())
+
+
 def run(command, args, scratch):
     work = Path(tempfile.mkdtemp(prefix="run-", dir=scratch))
+    place(work)
     # wine inside qemu can hang now and then while starting, before trigwave runs at all;
     # such a start is tried again in a fresh folder, up to three times in all.
     for attempt in range(3):
@@ -121,6 +143,7 @@ def run(command, args, scratch):
                                                e.stderr or b"")
             shutil.rmtree(work)
             work = Path(tempfile.mkdtemp(prefix="run-", dir=scratch))
+            place(work)
     outcome = Outcome(proc, work)
     shutil.rmtree(work)
     return outcome
