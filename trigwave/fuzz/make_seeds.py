@@ -28,6 +28,13 @@ SEEDS = {
     "huge_digits": ["m582", "9" * 300, "1", "15", "1000", "1000"],
     "int_limits": ["m582", "2147483647-0", "1", "2147483647", "2147483648", "1000"],
     "big_rpm_jump": ["m582", "0-65535-0", "1", "15", "1000", "1000"],
+    # wheel files, the text in the type's place (the render harness plays them)
+    "wheel_gaps": ["orix-wheel 1\nname gaps\ncycle 360\ncrank slots 36 missing 10 11 22 23 34 35 full 0\n"
+                   "cam tooth 0 10\n", "180-1740", "1", "15-30", "100-1000", "1000-900"],
+    "wheel_uneven": ["orix-wheel 1\r\nname uneven\r\ncycle 720\r\ncrank tooth 710 10 full\r\n"
+                     "crank tooth 100.25 140\r\ncam tooth 700 20 # across 720\r\n", "6000", "1", "0-720", "1000", "500"],
+    "wheel_refused": ["orix-wheel 1\nname bad\ncycle 360\ncrank tooth 10 20\ncrank tooth 15 30\n",
+                      "1000", "1", "15", "1000", "1000"],
     # length
     "length_text": ["m582", "1000", "abc", "15", "1000", "1000"],
     "length_suffix": ["m582", "1000", "60s", "15", "1000", "1000"],

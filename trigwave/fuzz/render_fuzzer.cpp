@@ -2,6 +2,9 @@
 // memory, and compares them with the plain per-frame path (frame_math.h and the
 // samplers), which the run-by-run renderer must match to the bit. The last frames of
 // the file, which a capped render never reaches, are probed through the same steps.
+// An input that begins "orix-wheel" is a wheel file up to its first NUL, played with the
+// five sweeps after it as trigwave --wheel plays one (reversed when the text's length is
+// odd), so every wheel the parser accepts is rendered too.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -11,6 +14,7 @@
 #include "fuzz_check.h"
 #include "memory_sink.h"
 #include "trigwave.h"
+#include "wheel_file.h"
 
 namespace {
 
@@ -139,9 +143,28 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    FuzzArgs args(data, size);
+    static const char wheel_mark[] = "orix-wheel";
+    const bool wheel = size >= sizeof wheel_mark - 1 && std::memcmp(data, wheel_mark, sizeof wheel_mark - 1) == 0;
+    const uint8_t* const nul = wheel ? static_cast<const uint8_t*>(std::memchr(data, 0, size)) : nullptr;
+    if (wheel && nul == nullptr) return -1;
+    const std::size_t text_size = wheel ? static_cast<std::size_t>(nul - data) : 0;
+    // The sweeps after the text stand where a command line's arguments after the type do.
+    FuzzArgs args(wheel ? nul + 1 : data, wheel ? size - text_size - 1 : size);
     Trigwave generator;
-    if (generator.process_param(args.argc(), args.argv()) != PARAM_OK) return -1;  // not kept
+    if (wheel) {
+        std::unique_ptr<wheel_sampler> drawing;
+        try {
+            drawing = std::make_unique<wheel_sampler>(
+                parse_wheel_file(std::string_view(reinterpret_cast<const char*>(data), text_size)));
+        } catch (const wheel_file_error&) {
+            return -1;
+        }
+        if (generator.process_wheel_param("w", std::move(drawing), text_size % 2 == 1, args.argc(),
+                                          args.argv()) != PARAM_OK)
+            return -1;
+    } else if (generator.process_param(args.argc(), args.argv()) != PARAM_OK) {
+        return -1;  // not kept
+    }
 
     // The frame count of the whole file, from the description of the output: equal whole
     // shares of length x 44100 frames for each RPM segment.
