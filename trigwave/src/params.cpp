@@ -22,18 +22,22 @@ int read_sweep(tokens_t* tokens, char* text, const char* label, int failure_code
 
 bool uses_tooth_slots(char type) { return type == 'm' || type == 'e'; }
 
+// An option trigwave does not know where the type (or a wheel file's first sweep) goes.
+bool refused_like_option(int argc, char* argv[]) {
+    if (argc < 2 || argv[1][0] != '-') return false;
+    std::fprintf(stderr,
+                 "<type> %s is refused: a type never begins with - (--help and --version "
+                 "go alone)\n",
+                 argv[1]);
+    return true;
+}
+
 }  // namespace
 
 int Trigwave::process_param(int argc, char* argv[]) {
     // Checked before the count, so a mistyped option is named whatever follows it: the
     // type is part of the file's name, and a file named like an option is hard to handle.
-    if (argc > 1 && argv[1][0] == '-') {
-        std::fprintf(stderr,
-                     "<type> %s is refused: a type never begins with - (--help and --version "
-                     "go alone)\n",
-                     argv[1]);
-        return PARAM_TYPE_LIKE_OPTION;
-    }
+    if (refused_like_option(argc, argv)) return PARAM_TYPE_LIKE_OPTION;
     if (argc < 7) {
         std::fprintf(stderr, "NOT enough parameters: %d (min:7)\n", argc);
         return PARAM_TOO_FEW;
@@ -68,6 +72,7 @@ int Trigwave::process_param(int argc, char* argv[]) {
 
 int Trigwave::process_wheel_param(const char* label, std::unique_ptr<wheel_sampler> drawing,
                                   bool reversed, int argc, char* argv[]) {
+    if (refused_like_option(argc, argv)) return PARAM_TYPE_LIKE_OPTION;
     if (argc != 6) {
         std::fprintf(stderr,
                      "%s parameters after the wheel file: %d (it takes 5: <RPM> <seconds> "

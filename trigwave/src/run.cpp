@@ -34,43 +34,35 @@ int run_trigwave(const char* name, int argc, char* argv[]) {
         Trigwave::usage(name);
         return 2;
     }
-    const bool names_files = options.first > 1;
-    static utf8_command_line* const utf8 = names_files ? new utf8_command_line(argc, argv) : nullptr;
+    // Reachable for the whole run, as the generator's strings point into them; the
+    // process's end releases them.
+    static utf8_command_line* const utf8 = options.first > 1 ? new utf8_command_line(argc, argv) : nullptr;
+    static std::string label;
+    static Trigwave* const generator = new Trigwave();
     if (utf8 != nullptr && static_cast<int>(utf8->text.size()) == argc) {
         argv = utf8->argv.data();
         options = file_options{};
         read_file_options(argc, argv, options);
     }
 
-    // Reachable for the whole run; the process's end releases it.
-    static Trigwave* const generator = new Trigwave();
-
+    // The arguments after the options, as process_param takes a whole command line's.
+    const int rest = argc - options.first + 1;
+    char** const after = argv + options.first - 1;
     int status;
     if (options.wheel != nullptr) {
-        // The same refusal as a type's: a sweep never begins with -.
-        if (options.first < argc && argv[options.first][0] == '-') {
-            std::fprintf(stderr,
-                         "<type> %s is refused: a type never begins with - (--help and "
-                         "--version go alone)\n",
-                         argv[options.first]);
-            Trigwave::usage(name);
-            return 2;
-        }
         std::unique_ptr<wheel_sampler> drawing = load_wheel(options.wheel);
         if (!drawing) return 2;  // the file's fault, not the command line's: no usage text
-        static std::string label;
         label = wheel_label(options.wheel) + (options.reverse ? "-reversed" : "");
-        status = generator->process_wheel_param(label.c_str(), std::move(drawing), options.reverse,
-                                                argc - options.first + 1, argv + options.first - 1);
+        status = generator->process_wheel_param(label.c_str(), std::move(drawing), options.reverse, rest, after);
     } else {
-        status = generator->process_param(argc - options.first + 1, argv + options.first - 1);
+        status = generator->process_param(rest, after);
     }
     if (status != 0) {
         Trigwave::usage(name);
         return 2;
     }
     if (options.output != nullptr) generator->name_output(options.output, utf8 != nullptr);
-    else if (utf8 != nullptr) generator->utf8_filename = true;
+    else generator->utf8_filename = utf8 != nullptr;
     generator->generateFileName();
     if (!generator->openWavFile()) return 1;
     return generator->generate_wav_output();
