@@ -10,6 +10,7 @@ import numpy as np
 import harness as h
 from harness import USAGE
 from wavfile import read_frames
+from wheel_text import period, read_wheel, states
 
 ROOT = Path(__file__).resolve().parents[3]
 sys.path.insert(0, str(ROOT / "trigwave-scan" / "tests"))
@@ -25,53 +26,6 @@ OWN_WHEELS = {
     "uneven.wheel": "orix-wheel 1\r\nname uneven\r\ncycle 720\r\ncrank tooth 710 10 full\r\n"
                     "crank tooth 100.25 140\r\ncrank tooth 400 401.5\r\ncam tooth 700 20\r\n",
 }
-
-
-def millidegrees(text):
-    whole, _, part = text.partition(".")
-    return int(whole) * 1000 + int((part + "000")[:3])
-
-
-def read_wheel(text):
-    """(crank cycle in degrees, crank teeth, cam teeth): teeth as (rise, fall, full) in
-    millidegrees, read afresh from the file's text."""
-    cycle, crank, cam = 360, [], []
-    for line in text.splitlines():
-        w = line.split("#")[0].split()
-        if w[:1] == ["cycle"]:
-            cycle = int(w[1])
-        elif w[:2] in (["crank", "tooth"], ["cam", "tooth"]):
-            (crank if w[0] == "crank" else cam).append((millidegrees(w[2]), millidegrees(w[3]), "full" in w[4:]))
-        elif w[:2] == ["crank", "slots"]:
-            n = int(w[2])
-            marks, key = {"missing": set(), "full": set()}, None
-            for word in w[3:]:
-                key = word if word in marks else key
-                if word not in marks:
-                    marks[key].add(int(word))
-            c = cycle * 1000
-            crank += [(((2 * k + 1) * c + n) // (2 * n), ((k + 1) * c * 2 + n) // (2 * n) % c, k in marks["full"])
-                      for k in range(n) if k not in marks["missing"]]
-    return cycle, crank, cam
-
-
-def units(md):
-    return (md * 65536 + 360000) // 720000 % 65536
-
-
-def states(teeth, period, full=False):
-    """Per cycle angle: on a tooth (or, full=True, in a full tooth's level: the tooth and the
-    low stretch before it)."""
-    table = np.zeros(65536, bool)
-    teeth = sorted(teeth)
-    for i, (rise, fall, is_full) in enumerate(teeth):
-        start = units(teeth[i - 1][1]) % period if full else units(rise) % period
-        if full and not is_full:
-            continue
-        length = (units(fall) % period - start) % period or period
-        for base in range(0, 65536, period):
-            table[base + (start + np.arange(length)) % period] = True
-    return table
 
 
 class WheelFileGrammarTest(h.TrigwaveCase):
@@ -136,8 +90,7 @@ class WheelFileSamplesTest(h.TrigwaveCase):
     across."""
 
     def check(self, name, text, rpm, cam, reverse):
-        cycle, crank, cam_teeth = read_wheel(text)
-        period = 32768 if cycle == 360 else 65536
+        wheel = read_wheel(text)
         (self.tmp / name).write_text(text)
         args = (["--reverse"] if reverse else []) + ["--output", "w.wav", "--wheel", name, rpm, "2", cam, "1000", "500"]
         run = self.run_trigwave(*args)
@@ -146,7 +99,8 @@ class WheelFileSamplesTest(h.TrigwaveCase):
         left, right = frames[:, 0], frames[:, 1]
         angle = rules.angles(rpm, 2).astype(np.int64) % 65536
         cam_angle = (angle - rules.cam_units(cam, len(angle))) % 65536
-        tooth, full, cam_high = states(crank, period), states(crank, period, True), states(cam_teeth, 65536)
+        tooth, full = states(wheel["crank"], period(wheel)), states(wheel["crank"], period(wheel), True)
+        cam_high = states(wheel["cam"], 65536)
         sign = -1 if reverse else 1
         want_crank = sign * np.where(tooth[angle], 1, -1) * np.where(full[angle], 32767, 16383)
         want_cam = np.where(cam_high[cam_angle], 32767, -32767)
