@@ -14,8 +14,8 @@ build_fuzzers() {
 }
 
 # Sets harness_bin, harness_seeds and harness_options for a harness built under $1:
-# process_param, render, wheel_parse, vcd, sound, edges, csv, composite or dirhelper. Fails on any
-# other name.
+# process_param, render, wheel_parse, wheel_file, vcd, sound, edges, csv, composite or
+# dirhelper. Fails on any other name.
 # shellcheck disable=SC2034  # the three are the callers' to read
 
 harness() {
@@ -30,6 +30,11 @@ harness() {
       harness_bin="$out/trigwave/bin/wheel_parse_fuzzer"
       harness_seeds="$root/wheels"
       harness_options=(-max_len=8192) ;;
+    wheel_file)
+      # the library's wheel files, scanned as trigwave-scan knows them
+      harness_bin="$out/trigwave-scan/bin/wheel_file_fuzzer"
+      harness_seeds="$root/wheels"
+      harness_options=(-max_len=16384) ;;
     vcd|sound|edges|csv|composite)
       harness_bin="$out/trigwave-scan/bin/${name}_fuzzer"
       harness_seeds="$root/trigwave-scan/fuzz/corpus/$name"
@@ -38,7 +43,7 @@ harness() {
       harness_bin="$out/dirhelper/bin/dirhelper_fuzzer"
       harness_seeds="$root/dirhelper/fuzz/corpus"
       harness_options=(-max_len=4096) ;;
-    *) echo "unknown harness $name (process_param, render, wheel_parse, vcd, sound, edges, csv, composite, dirhelper)" >&2; return 2 ;;
+    *) echo "unknown harness $name (process_param, render, wheel_parse, wheel_file, vcd, sound, edges, csv, composite, dirhelper)" >&2; return 2 ;;
   esac
 }
 

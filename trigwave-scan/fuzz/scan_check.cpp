@@ -6,6 +6,8 @@
 #include "edge_source.h"
 #include "fuzz_check.h"
 #include "scan_pipeline.h"
+#include "wheel_measurer.h"
+#include "wheel_writer.h"
 
 namespace {
 
@@ -68,18 +70,31 @@ void check_edges(const std::vector<edge>& edges, double end) {
     }
 }
 
-void check_scan(const std::vector<edge>& crank, const std::vector<edge>& cam, double rate) {
+void check_scan(const std::vector<edge>& crank, const std::vector<edge>& cam, double rate, const wheel_choice& choice) {
     const double end = std::max(crank.empty() ? 0.0 : crank.back().at, cam.empty() ? 0.0 : cam.back().at);
     given_edges source(crank, cam, rate, end);
     scan_pipeline pipeline;
-    const wheel_model& model = pipeline.learn(source, !cam.empty());
+    const wheel_model& model = pipeline.learn(source, !cam.empty(), choice);
     if (!model.found) {
         FUZZ_CHECK(!model.problem.empty());
         return;
     }
     FUZZ_CHECK(!model.teeth.empty());
     checking_sink sink(model);
-    pipeline.follow(source, {&sink});
+    wheel_measurer measurer;
+    pipeline.follow(source, {&sink, &measurer}, &measurer);
+    wheel_file learned;
+    if (measurer.learned("learned", "fuzz", learned)) {
+        // teeth measured may touch once rounded (the program then writes nothing), but what is
+        // written must read back
+        for (const wheel_tooth& t : learned.crank) FUZZ_CHECK(t.rise >= 0 && t.rise < learned.cycle * 1000);
+        for (const wheel_tooth& t : learned.cam) FUZZ_CHECK(t.rise >= 0 && t.rise < 720000 && t.fall >= 0 && t.fall < 720000);
+        try {
+            const wheel_file back = parse_wheel_file(wheel_file_text(learned));
+            FUZZ_CHECK(back.crank.size() == learned.crank.size());
+        } catch (const wheel_file_error&) {
+        }
+    }
 }
 
 bool same_edges(const std::vector<edge>& a, const std::vector<edge>& b) {

@@ -8,12 +8,15 @@
 #include "edge.h"
 #include "edge_source.h"
 #include "fuzz_check.h"
+#include "known_wheels.h"
 
 // In time order, within [0, end], alternating rising and falling.
 void check_edges(const std::vector<edge>& edges, double end);
 
-// Finds the wheel and follows it through both channels: every row and anomaly in range.
-void check_scan(const std::vector<edge>& crank, const std::vector<edge>& cam, double rate);
+// Finds the wheel (among the choice's too) and follows it through both channels, measuring
+// it: every row and anomaly in range, and a wheel measured reads back as a wheel file.
+void check_scan(const std::vector<edge>& crank, const std::vector<edge>& cam, double rate,
+                const wheel_choice& choice = {});
 
 bool same_edges(const std::vector<edge>& a, const std::vector<edge>& b);
 

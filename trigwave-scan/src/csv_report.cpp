@@ -1,7 +1,19 @@
 #include "csv_report.h"
 
-csv_report::csv_report(FILE* out) : out_(out) {
-    std::fputs("revolution,time_s,rpm,teeth,gap_after_tooth,cam_deg,anomaly\n", out_);
+csv_report::csv_report(FILE* out, std::string wheel) : out_(out) {
+    std::fputs("revolution,time_s,rpm,teeth,gap_after_tooth,cam_deg,anomaly", out_);
+    if (!wheel.empty()) {
+        std::fputs(",wheel", out_);
+        wheel_field_ = "," + csv_field(wheel);
+    }
+    std::fputc('\n', out_);
+}
+
+std::string csv_field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
 }
 
 std::string csv_line(const revolution_row& r) {
@@ -17,5 +29,6 @@ std::string csv_line(const revolution_row& r) {
 
 void csv_report::row(const revolution_row& r) {
     std::fputs(csv_line(r).c_str(), out_);
+    std::fputs(wheel_field_.c_str(), out_);
     std::fputc('\n', out_);
 }

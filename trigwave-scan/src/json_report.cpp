@@ -35,6 +35,12 @@ std::string json_string(const std::string& text) {
     return out + "\"";
 }
 
+static std::string json_strings(const std::vector<std::string>& v) {
+    std::string out;
+    for (const std::string& x : v) out += (out.empty() ? "" : ", ") + json_string(x);
+    return "[" + out + "]";
+}
+
 static std::string json_numbers(const std::vector<double>& v) {
     std::string out;
     for (double x : v) out += (out.empty() ? "" : ", ") + number(x, "%.3f");
@@ -72,11 +78,13 @@ void json_report::anomaly(const anomaly_event& a) {
 void json_report::finish(const wheel_model& m, const scan_summary& s) {
     std::fprintf(out_, "\n],\n\"unfinished_revolution_anomalies\": [%s],\n\"wheel\": {\"type\": %s, \"description\": %s, \"polarity\": %s, \"per_cycle\": %s, "
                        "\"teeth_per_period\": %d, \"slots\": %d, \"missing\": %d, \"gaps\": %s, \"told_by_cam\": %s, "
-                       "\"cam_pulses_per_cycle\": %d},\n",
+                       "\"cam_pulses_per_cycle\": %d, \"name\": %s, \"also\": %s, \"name_from\": %s},\n",
                  pending_.c_str(), m.type.empty() ? "null" : json_string(m.type).c_str(), json_string(m.description).c_str(),
                  json_string(polarity_name(m.crank_polarity)).c_str(), m.per_cycle ? "true" : "false",
                  m.teeth_per_period, m.slots, m.missing, gaps_json(m).c_str(),
-                 m.told_by_cam.empty() ? "null" : json_string(m.told_by_cam).c_str(), m.has_cam ? m.cam_pulses : 0);
+                 m.told_by_cam.empty() ? "null" : json_string(m.told_by_cam).c_str(), m.has_cam ? m.cam_pulses : 0,
+                 m.name.empty() ? "null" : json_string(m.name).c_str(), json_strings(m.also).c_str(),
+                 m.name.empty() ? "null" : m.given ? "\"given\"" : "\"library\"");
     std::fprintf(out_, "\"summary\": {\"revolutions\": %ld, \"first_time_s\": %s, \"last_time_s\": %s, "
                        "\"rpm_from\": %s, \"rpm_to\": %s, \"cam_deg_from\": %s, \"cam_deg_to\": %s, "
                        "\"sync_held\": %s, \"missing\": %ld, \"extra\": %ld, \"nosync\": %ld}\n}\n",

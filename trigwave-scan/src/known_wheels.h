@@ -1,5 +1,6 @@
 // trigwave's wheel types as patterns of edges, taken from the list of types trigwave
-// exports, so that the two programs cannot disagree about a wheel.
+// exports, so that the two programs cannot disagree about a wheel; and the wheels of the
+// library (wheel files), which come after them.
 #pragma once
 
 #include <string>
@@ -17,6 +18,21 @@ struct known_wheel {
     std::vector<double> teeth;    // spacings of the tooth edges over one period, in angle units
     std::vector<double> cam;      // spacings of the cam pulses' first edges over one cycle
     bool cam_pulse_high = false;  // the cam's pulses are high (else low)
+
+    // A wheel of the library: no trigwave type, reported by its name. Wheels whose crank
+    // edges are the same share one entry, their names in the library's order, each with
+    // its cam's teeth per cycle (0: the file gives no cam).
+    bool library = false;
+    std::vector<std::string> names;
+    std::vector<int> cam_teeth;
+    int periods_per_cycle = 2;    // the teeth's period repeats this often in 720 degrees
+};
+
+// The wheels a scan may tell besides trigwave's types: the library's, or one given wheel
+// (--wheel) that is followed alone.
+struct wheel_choice {
+    std::vector<known_wheel> library;
+    bool given = false;
 };
 
 const std::vector<known_wheel>& known_wheels();

@@ -7,8 +7,12 @@
 
 #include "open_file.h"
 
+#include <algorithm>
+
 #ifndef _WIN32
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #ifdef _WIN32
@@ -46,4 +50,88 @@ FILE* open_for_reading(const std::string& path) { return std::fopen(path.c_str()
 FILE* open_for_writing(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
 
 SNDFILE* open_sound(const std::string& path, SF_INFO* info) { return sf_open(path.c_str(), SFM_READ, info); }
+#endif
+
+namespace {
+
+bool ends_with(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+bool read_whole_file(const std::string& path, std::string& out) {
+    if (is_folder(path)) return false;
+    FILE* f = open_for_reading(path);
+    if (!f) return false;
+    out.clear();
+    char block[8192];
+    std::size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.append(block, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+#ifdef _WIN32
+namespace {
+std::string narrow(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? static_cast<std::size_t>(size - 1) : 0, '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+std::vector<std::string> files_in_folder(const std::string& folder, const std::string& suffix) {
+    std::vector<std::string> out;
+    WIN32_FIND_DATAW found;
+    const HANDLE h = FindFirstFileW(wide(folder + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::string name = narrow(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ends_with(name, suffix)) out.push_back(name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::string program_folder() {
+    // a long path may not fit the first buffer: grow it until it does
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
+}
+#else
+std::vector<std::string> files_in_folder(const std::string& folder, const std::string& suffix) {
+    std::vector<std::string> out;
+    DIR* d = opendir(folder.c_str());
+    if (!d) return out;
+    while (const dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (ends_with(name, suffix) && !is_folder(folder + "/" + name)) out.push_back(name);
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::string program_folder() {
+    std::string path(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return {};
+    path.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 #endif

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <sndfile.h>
 
@@ -12,3 +13,12 @@ bool is_folder(const std::string& path);
 FILE* open_for_reading(const std::string& path);
 FILE* open_for_writing(const std::string& path);
 SNDFILE* open_sound(const std::string& path, SF_INFO* info);
+
+// The whole of a file as bytes; false when it cannot be read.
+bool read_whole_file(const std::string& path, std::string& out);
+// The names (not paths) of the files in a folder whose names end with suffix, sorted
+// bytewise; empty when the folder cannot be read.
+std::vector<std::string> files_in_folder(const std::string& folder, const std::string& suffix);
+// The folder that holds the running program, without a trailing separator; empty when the
+// system does not say.
+std::string program_folder();

@@ -40,6 +40,15 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
             out.version = true;
         } else if (!files_only && arg == "--json") {
             out.json = true;
+        } else if (!files_only && (is_option(arg, "--wheel") || is_option(arg, "--save-wheel"))) {
+            const char* name = is_option(arg, "--wheel") ? "--wheel" : "--save-wheel";
+            std::string value;
+            if (!take_value(arg, name, i, argc, argv, value, error)) return false;
+            if (value.empty()) {
+                error = std::string(name) + " needs a value";
+                return false;
+            }
+            (std::strcmp(name, "--wheel") == 0 ? out.wheel : out.save_wheel) = value;
         } else if (!files_only && (is_option(arg, "--crank") || is_option(arg, "--cam") || is_option(arg, "--csv") ||
                                    is_option(arg, "--plot") || is_option(arg, "--input"))) {
             const char* name = is_option(arg, "--crank") ? "--crank" : is_option(arg, "--cam") ? "--cam"
@@ -96,7 +105,8 @@ bool parse_options(int argc, char* const argv[], scan_options& out, std::string&
 
 void print_usage(const char* name, FILE* out) {
     std::fprintf(out,
-                 "usage: %s [--crank N|NAME] [--cam N|NAME|none] [--input KIND] [--csv FILE] [--json] [--plot FILE.svg] RECORDING\n"
+                 "usage: %s [--crank N|NAME] [--cam N|NAME|none] [--input KIND] [--wheel FILE] [--save-wheel FILE]\n"
+                 "       [--csv FILE] [--json] [--plot FILE.svg] RECORDING\n"
                  "       %s --help | --version\n"
                  "Reads a trigger recording and reports the wheel, RPM, teeth, gap and cam angle\n"
                  "revolution by revolution. Formats, told from the content: audio through libsndfile\n"
@@ -112,6 +122,12 @@ void print_usage(const char* name, FILE* out) {
                  "  --csv FILE      one row per revolution (per cycle for wheels counted from the cam)\n"
                  "  --json          the same as one JSON document on standard output\n"
                  "  --plot FILE.svg RPM and cam angle over time, anomalies marked\n"
+                 "  --wheel FILE    follow the wheel this wheel file describes instead of telling it from\n"
+                 "                  the recording, and name it\n"
+                 "  --save-wheel FILE  write the wheel learned (crank and cam, each angle averaged over the\n"
+                 "                  revolutions followed) as a wheel file\n"
+                 "Wheels are told among trigwave's types, the wheel library (the *.wheel files in wheels/\n"
+                 "beside the program, else in ../share/orix/wheels from its folder) and patterns learned.\n"
                  "exit status: 0 synced, no anomaly; 1 anomalies, sync lost or no wheel; 2 usage or input error\n",
                  name, name);
 }

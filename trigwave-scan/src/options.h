@@ -9,6 +9,8 @@
 struct scan_options {
     input_request recording;
     std::string csv, plot;
+    std::string wheel;       // --wheel: the wheel file to follow, not told from the recording
+    std::string save_wheel;  // --save-wheel: where the wheel learned is written
     bool json = false;
     bool help = false, version = false;
 };

@@ -116,7 +116,7 @@ void revolution_tracker::on_step(const pattern_follower::step& s, std::vector<re
     if (s.missing_before && open_)
         note(anomalies, model_.per_cycle ? count_ + 1 : (static_cast<int>(s.position) + n - 1) % n + 1, s.at,
              anomaly_kind::missing);
-    const bool starts = model_.per_cycle ? reference_due_ : s.position == 0;
+    const bool starts = model_.per_cycle && !model_.cycle_from_teeth ? reference_due_ : s.position == 0;
     if (starts) {
         if (open_) close(s.at, rows, anomalies);
         reference_due_ = false;
@@ -126,6 +126,7 @@ void revolution_tracker::on_step(const pattern_follower::step& s, std::vector<re
     if (!open_) return;
     ++count_;
     last_place_ = static_cast<int>(s.position) + 1;
+    if (keep_teeth_) tooth_at_.push_back(s.at);
     // A cam reference that never comes: the cycle cannot be told any more.
     if (model_.per_cycle && count_ > 2 * model_.teeth_per_period + 2) lose(s.at, rows, anomalies);
 }
@@ -140,6 +141,8 @@ void revolution_tracker::open(double at, double angle) {
     cam_degs_.clear();
     reference_deg_ = -1;
     anomaly_ = anomaly_kind::none;
+    tooth_at_.clear();
+    if (keep_teeth_) tooth_at_.push_back(at);
 }
 
 void revolution_tracker::close(double at, std::vector<revolution_row>& rows, std::vector<anomaly_event>& anomalies) {
@@ -163,6 +166,11 @@ void revolution_tracker::close(double at, std::vector<revolution_row>& rows, std
         r.cam_degs.clear();
     } else {
         r.anomaly = anomaly_;
+    }
+    if (keep_teeth_ && r.anomaly == anomaly_kind::none && static_cast<int>(tooth_at_.size()) == model_.teeth_per_period &&
+        count_ == model_.teeth_per_period) {
+        r.tooth_at = tooth_at_;
+        r.end_at = at;
     }
     rows.push_back(r);
     open_ = false;

@@ -15,6 +15,8 @@
 class revolution_tracker {
 public:
     revolution_tracker(const wheel_model& model, double rate);
+    // Rows of periods followed whole carry their teeth's times (revolution_row::tooth_at).
+    void keep_teeth() { keep_teeth_ = true; }
 
     void feed(const channel_edge& e, std::vector<revolution_row>& rows, std::vector<anomaly_event>& anomalies);
     // The recording ended at end (ticks): a signal that stopped well before it lost sync
@@ -58,4 +60,6 @@ private:
     std::vector<double> cam_degs_;
     double reference_deg_ = -1;
     anomaly_kind anomaly_ = anomaly_kind::none;
+    bool keep_teeth_ = false;
+    std::vector<double> tooth_at_;
 };

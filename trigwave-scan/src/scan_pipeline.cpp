@@ -4,6 +4,7 @@
 
 #include "revolution_tracker.h"
 #include "wheel_finder.h"
+#include "wheel_measurer.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void deliver(std::vector<revolution_row>& rows, std::vector<anomaly_event>& anom
 
 }  // namespace
 
-const wheel_model& scan_pipeline::learn(edge_source& in, bool cam_wanted) {
+const wheel_model& scan_pipeline::learn(edge_source& in, bool cam_wanted, const wheel_choice& choice) {
     const auto enough = [&] {
         if (!cam_wanted) return crank_.size() >= some_crank_edges;
         return (crank_.size() >= some_crank_edges && cam_.size() >= enough_cam_edges) ||
@@ -52,32 +53,34 @@ const wheel_model& scan_pipeline::learn(edge_source& in, bool cam_wanted) {
             break;
         }
     }
-    model_ = find_wheel(crank_, cam_, cam_wanted, in.crank_timed_falling());
+    model_ = find_wheel(crank_, cam_, cam_wanted, in.crank_timed_falling(), choice);
     return model_;
 }
 
-void scan_pipeline::merge(revolution_tracker& tracker, const std::vector<report_sink*>& sinks) {
+void scan_pipeline::merge(revolution_tracker& tracker, const std::vector<report_sink*>& sinks, wheel_measurer* measurer) {
     std::vector<revolution_row> rows;
     std::vector<anomaly_event> anomalies;
     // both channels in time order, the crank first at a tie
     std::size_t i = 0, j = 0;
     while (i < crank_.size() || j < cam_.size()) {
         const bool take_crank = j >= cam_.size() || (i < crank_.size() && crank_[i].at <= cam_[j].at);
-        tracker.feed(take_crank ? channel_edge{channel::crank, crank_[i++]} : channel_edge{channel::cam, cam_[j++]}, rows,
-                     anomalies);
+        const channel_edge e = take_crank ? channel_edge{channel::crank, crank_[i++]} : channel_edge{channel::cam, cam_[j++]};
+        if (measurer) measurer->take(e);
+        tracker.feed(e, rows, anomalies);
         deliver(rows, anomalies, summary_, sinks);
     }
     crank_.clear();
     cam_.clear();
 }
 
-void scan_pipeline::follow(edge_source& in, const std::vector<report_sink*>& sinks) {
+void scan_pipeline::follow(edge_source& in, const std::vector<report_sink*>& sinks, wheel_measurer* measurer) {
     for (report_sink* s : sinks) s->start(model_);
     revolution_tracker tracker(model_, in.rate());
-    merge(tracker, sinks);
+    if (measurer) tracker.keep_teeth();
+    merge(tracker, sinks, measurer);
     while (!ended_) {
         if (!in.next(crank_, cam_)) ended_ = true;
-        merge(tracker, sinks);
+        merge(tracker, sinks, measurer);
     }
     std::vector<revolution_row> rows;
     std::vector<anomaly_event> anomalies;

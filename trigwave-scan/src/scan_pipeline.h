@@ -6,24 +6,30 @@
 #include <vector>
 
 #include "edge_source.h"
+#include "known_wheels.h"
 #include "report_sink.h"
 #include "scan_summary.h"
 #include "wheel_model.h"
+
+class revolution_tracker;
+class wheel_measurer;
 
 class scan_pipeline {
 public:
     // Reads edges until the wheel can be told, and tells it (found or not). A VR crank's
     // timed falling edges are preferred once the input has said it is one.
-    const wheel_model& learn(edge_source& in, bool cam_wanted);
-    // Follows the edges read so far and the rest of the recording, into the sinks.
-    void follow(edge_source& in, const std::vector<report_sink*>& sinks);
+    // choice: the library's wheels, or the one wheel given to follow.
+    const wheel_model& learn(edge_source& in, bool cam_wanted, const wheel_choice& choice = {});
+    // Follows the edges read so far and the rest of the recording, into the sinks; a
+    // measurer, when given, sees every edge and measures the wheel (it is a sink too).
+    void follow(edge_source& in, const std::vector<report_sink*>& sinks, wheel_measurer* measurer = nullptr);
 
     const wheel_model& model() const { return model_; }
     const scan_summary& summary() const { return summary_; }
     bool ended() const { return ended_; }
 
 private:
-    void merge(class revolution_tracker& tracker, const std::vector<report_sink*>& sinks);
+    void merge(revolution_tracker& tracker, const std::vector<report_sink*>& sinks, wheel_measurer* measurer);
 
     wheel_model model_;
     scan_summary summary_;

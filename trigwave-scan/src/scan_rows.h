@@ -18,6 +18,10 @@ struct revolution_row {
     double cam_deg = -1;         // the first cam pulse in the period; below 0 when none fell in it
     std::vector<double> cam_degs;  // every cam pulse in the period, by crank position
     anomaly_kind anomaly = anomaly_kind::none;  // the first in the period
+    // Kept for measuring the wheel (--save-wheel), for a period followed whole with no
+    // anomaly: each tooth edge's time, in ticks, then the next period's first.
+    std::vector<double> tooth_at;
+    double end_at = -1;
 };
 
 struct anomaly_event {

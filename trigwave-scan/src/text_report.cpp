@@ -15,8 +15,18 @@ std::string format(const char* f, double a, double b) {
 
 }  // namespace
 
+std::string wheel_names(const wheel_model& m) {
+    if (m.name.empty()) return {};
+    std::string s = m.name;
+    // names may hold commas: a semicolon parts them
+    for (std::size_t i = 0; i < m.also.size(); ++i) s += (i ? "; " : " (also: ") + m.also[i];
+    return m.also.empty() ? s : s + ")";
+}
+
 std::string wheel_line(const wheel_model& m) {
-    std::string s = m.type.empty() ? m.description + " (not a trigwave type)" : m.type + " (" + m.description + ")";
+    std::string s = !m.name.empty() ? wheel_names(m) + (m.given ? ", wheel file " : ", library wheel ") + m.description
+                  : m.type.empty()  ? m.description + " (not a trigwave type)"
+                                    : m.type + " (" + m.description + ")";
     if (m.slots > 0)
         s += ", " + std::to_string(m.teeth_per_period) + " teeth in " + std::to_string(m.slots) + " slots, " +
              std::to_string(m.missing) + " missing at the gap";

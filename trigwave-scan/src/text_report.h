@@ -21,4 +21,7 @@ private:
 };
 
 std::string wheel_line(const wheel_model& m);
+// A library wheel's name and the others with the same edges: "36-2 (also: toyota 36-2
+// 3-tooth cam)"; empty for any other wheel.
+std::string wheel_names(const wheel_model& m);
 std::string anomaly_line(const anomaly_event& a);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "known_wheels.h"
+#include "library_wheels.h"
 #include "median.h"
 #include "pattern_follower.h"
 #include "wheel_learner.h"
@@ -226,14 +227,26 @@ struct candidate {
     bool even = false;      // every tooth alike, no mark of the period
 };
 
-// Among patterns that fit alike: trigwave's own types, then learned slots, uneven teeth,
-// even teeth.
-int rank(const candidate& c) { return c.known ? 0 : c.slotted ? 1 : c.even ? 3 : 2; }
+// Among patterns that fit alike: trigwave's own types, the library's wheels, then learned
+// slots, uneven teeth, even teeth.
+int rank(const candidate& c) { return c.known ? (c.known->library ? 1 : 0) : c.slotted ? 2 : c.even ? 4 : 3; }
+
+// The library wheels of an entry whose cam agrees with the recording's: as many teeth a
+// cycle, or either has no cam to compare. A given wheel is named whatever its cam.
+void name_library_wheel(wheel_model& m, const known_wheel& w, bool given) {
+    m.given = given;
+    std::vector<std::string> fit;
+    for (std::size_t i = 0; i < w.names.size(); ++i)
+        if (given || !m.has_cam || w.cam_teeth[i] == 0 || w.cam_teeth[i] == m.cam_pulses) fit.push_back(w.names[i]);
+    if (fit.empty()) return;
+    m.name = fit[0];
+    m.also.assign(fit.begin() + 1, fit.end());
+}
 
 }  // namespace
 
 wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted,
-                       bool prefer_falling) {
+                       bool prefer_falling, const wheel_choice& choice) {
     wheel_model m;
     const std::vector<double> rises = times_of(crank, true), falls = times_of(crank, false);
     if (rises.size() < 8 || falls.size() < 8) {
@@ -241,20 +254,32 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         return m;
     }
     std::vector<candidate> tries;
-    for (const known_wheel& w : known_wheels()) tries.push_back({w.teeth, &w, false, w.even_teeth});
-    for (const auto* t : {&rises, &falls}) {
-        std::vector<double> s = learn_slots(*t);
-        if (!s.empty()) tries.push_back({s, nullptr, true, false});
-        std::vector<double> u = learn_uneven(*t);
-        if (!u.empty()) tries.push_back({u, nullptr, false, false});
+    if (!choice.given)
+        for (const known_wheel& w : known_wheels()) tries.push_back({w.teeth, &w, false, w.even_teeth});
+    // The library's even wheels are told by counting, after the even teeth fit; a given
+    // one is followed as even teeth.
+    for (const known_wheel& w : choice.library)
+        if (choice.given || !w.even_teeth) tries.push_back({w.even_teeth ? std::vector<double>{1.0} : w.teeth, &w, false, w.even_teeth});
+    if (!choice.given) {
+        for (const auto* t : {&rises, &falls}) {
+            std::vector<double> s = learn_slots(*t);
+            if (!s.empty()) tries.push_back({s, nullptr, true, false});
+            std::vector<double> u = learn_uneven(*t);
+            if (!u.empty()) tries.push_back({u, nullptr, false, false});
+        }
+        tries.push_back({{1.0}, nullptr, false, true});
     }
-    tries.push_back({{1.0}, nullptr, false, true});
 
     // The fewest odd teeth wins; among equals trigwave's own types, then the closer fit.
     const candidate* best = nullptr;
     bool best_rising = true;
     fit best_fit;
     for (const candidate& c : tries) {
+        // A library wheel passes over one of trigwave's types only by fitting better by more
+        // than same_share: none can, once a type fits that well.
+        if (c.known && c.known->library && best && best->known && !best->known->library && !best->even &&
+            best_fit.share() <= same_share)
+            continue;
         for (bool rising : {true, false}) {
             const fit f = follow(c.teeth, rising ? rises : falls);
             // A pattern learned from the recording must explain it almost whole: one that
@@ -264,8 +289,13 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
             // Even teeth tell nothing of the revolution: a pattern that does wins when it
             // fits almost as well.
             const bool structured = !c.even, best_structured = best && !best->even;
+            // A library wheel of one missing tooth in many fits even teeth but for that one
+            // tooth a revolution: it must fit better than that to pass over even teeth.
+            const candidate* pattern_candidate = structured ? &c : best;
+            const double structured_share = pattern_candidate && pattern_candidate->known && pattern_candidate->known->library
+                                                ? same_share : structured_odd_share;
             if (best && structured != best_structured &&
-                (structured ? f.share() : best_fit.share()) <= structured_odd_share) {
+                (structured ? f.share() : best_fit.share()) <= structured_share) {
                 better = structured;
             } else if (best) {
                 const double d = f.share() - best_fit.share();
@@ -283,9 +313,12 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         }
     }
     if (!best) {
-        m.problem = "no trigger wheel found: the crank's edges follow no pattern of teeth";
+        m.problem = choice.given && !choice.library.empty()
+                        ? "no trigger wheel found: the crank's edges do not follow " + choice.library[0].names[0]
+                        : "no trigger wheel found: the crank's edges follow no pattern of teeth";
         return m;
     }
+    const known_wheel* library = best->known && best->known->library ? best->known : nullptr;
     // Either direction may fit alike (a square tooth's two edges): then the tooth edge of
     // the polarity found is followed, or a VR conditioner's timed crossing.
     const std::vector<double>& pattern = best->teeth;
@@ -326,7 +359,10 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
     m.teeth = pattern;
     if (rising != best_rising) best_fit = follow(pattern, rising ? rises : falls, true);
 
-    if (best->known) {
+    if (library) {
+        m.per_cycle = library->per_cycle;
+        m.cycle_from_teeth = library->per_cycle && !library->even_teeth;
+    } else if (best->known) {
         m.type = best->known->type;
         m.description = best->known->description;
         m.per_cycle = best->known->per_cycle;
@@ -339,8 +375,8 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         for (double& s : slots_of) s /= slot;
         const std::string known_description = m.description;
         describe_slots(m, slots_of);
-        if (best->known) m.description = known_description;
-    } else if (!best->known && !best->even) {
+        if (best->known && !library) m.description = known_description;
+    } else if ((!best->known || library) && !best->even) {
         m.description = std::to_string(pattern.size()) + " uneven teeth";
     }
     m.teeth_per_period = static_cast<int>(pattern.size());
@@ -351,7 +387,28 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
     const std::vector<pulse> pulses = cam_wanted && cam.size() >= 4 ? place(best_fit.teeth, starts) : std::vector<pulse>{};
     double period = 0;
     for (double s : pattern) period += s;
-    int per_cycle_periods = best->known ? (best->known->per_cycle ? 1 : 2) : 2;
+    if (library && pulses.size() >= 2) {
+        // Library wheels of one shape over periods of other lengths (a 12-2 wheel, three
+        // groups of ten teeth a revolution): the cam repeats once a cycle, which says how
+        // many periods make one.
+        std::vector<const known_wheel*> alike;
+        for (const known_wheel& w : choice.library)
+            if (!w.even_teeth && same_shape(w, *library)) alike.push_back(&w);
+        for (int k = 1; alike.size() > 1 && k <= most_cam_periods; ++k) {
+            if (!repeats_every(pulses, period, k)) continue;
+            // one cam pattern a cycle of k periods, or one that repeats within its cycle
+            const known_wheel* pick = nullptr;
+            for (const known_wheel* w : alike)
+                if (!pick && w->periods_per_cycle == k) pick = w;
+            for (const known_wheel* w : alike)
+                if (!pick && w->periods_per_cycle % k == 0) pick = w;
+            if (pick) library = pick;
+            break;
+        }
+        m.per_cycle = library->per_cycle;
+        m.cycle_from_teeth = library->per_cycle;
+    }
+    int per_cycle_periods = library ? library->periods_per_cycle : best->known ? (best->known->per_cycle ? 1 : 2) : 2;
     if (!best->known && !best->even && pulses.size() >= 2) {
         // A learned pattern may repeat within the revolution (three groups of ten teeth):
         // the cam's pattern repeats once a cycle, which says how many periods make one.
@@ -380,7 +437,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         }
         if (m.has_cam && m.cam_pulses > 1) place_reference(m, pulses, best->known);
     }
-    if (!best->known && !best->even && m.has_cam && per_cycle_periods > 2) {
+    if ((!best->known || library) && !best->even && m.has_cam && per_cycle_periods > 2) {
         // the pattern repeats within the period: the cycle is told by the cam
         std::vector<double> cycle;
         for (int k = 0; k < per_cycle_periods; ++k) cycle.insert(cycle.end(), pattern.begin(), pattern.end());
@@ -409,19 +466,36 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
             if (pulses[i].stretch == pulses[i - 1].stretch)
                 counts.push_back(static_cast<int>(std::lround((pulses[i].angle - pulses[i - 1].angle) / pattern[0])));
         std::sort(counts.begin(), counts.end());
-        const int n = counts.empty() ? 1 : std::max(1, counts[counts.size() / 2]);
+        // a given wheel says how many teeth make its cycle
+        const int n = library && choice.given ? static_cast<int>(library->teeth.size())
+                    : counts.empty() ? 1 : std::max(1, counts[counts.size() / 2]);
         m.teeth.assign(static_cast<std::size_t>(n), 1.0);
         m.teeth_per_period = n;
         m.per_cycle = true;
         m.type.clear();
         m.description = std::to_string(n) + " periods per cycle";
         for (const known_wheel& w : known_wheels())
-            if (w.even_teeth && static_cast<int>(w.teeth.size()) == n) {
+            if (w.even_teeth && static_cast<int>(w.teeth.size()) == n && !choice.given) {
                 m.type = w.type;
                 m.description = w.description;
             }
+        // the library's even wheels of as many teeth, where no type of trigwave's has them
+        if (m.type.empty())
+            for (const known_wheel& w : choice.library)
+                if (w.even_teeth && static_cast<int>(w.teeth.size()) == n) {
+                    name_library_wheel(m, w, choice.given);
+                    break;
+                }
+    } else if (library) {
+        name_library_wheel(m, *library, choice.given);
     }
-    if (m.per_cycle && !m.has_cam) {
+    if (library && !library->even_teeth && per_cycle_periods > 2 && !m.has_cam) {
+        const std::string what = library->names[0];
+        m.problem = cam_wanted ? "ambiguous wheel: " + what + " repeats within a revolution, and no cam pulse was found to place it by"
+                               : "ambiguous wheel: " + what + " repeats within a revolution, and no cam (--cam none) to place it by";
+        return m;
+    }
+    if (m.per_cycle && !m.cycle_from_teeth && !m.has_cam) {
         m.problem = cam_wanted ? "ambiguous wheel: " + m.description + " repeats within a cycle, and no cam pulse was found to place the cycle by"
                                : "ambiguous wheel: " + m.description + " repeats within a cycle, and no cam (--cam none) to place the cycle by";
         return m;

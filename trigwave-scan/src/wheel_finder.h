@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "edge.h"
+#include "known_wheels.h"
 #include "wheel_model.h"
 
 // crank and cam are the edges of each channel in time order; cam is empty without a cam.
 // prefer_falling: the falling edges are the timed ones (a VR conditioner's zero crossing).
+// choice: the library's wheels, tried after trigwave's types and before the patterns
+// learned; or one given wheel, followed alone.
 wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted,
-                       bool prefer_falling = false);
+                       bool prefer_falling = false, const wheel_choice& choice = {});

@@ -11,9 +11,14 @@ struct wheel_model {
     std::string problem;          // why nothing was found
     std::string type;             // trigwave's type ("m582", "M582" reversed), or empty
     std::string description;      // "60-2", "36-2-2-2", "4 uneven teeth" ...
+    std::string name;             // a library wheel's name, or empty
+    std::vector<std::string> also;  // other library wheels with the same edges
+    bool given = false;           // the wheel file of --wheel, not told from the recording
     polarity crank_polarity = polarity::unknown;
     bool tooth_rising = true;     // which edges are the tooth edges
     bool per_cycle = false;       // periods run from the cam's reference pulse, 720 degrees
+    bool cycle_from_teeth = false;  // per cycle, but the teeth mark the cycle themselves (a
+                                    // library wheel whose pattern spans 720 degrees once)
     std::vector<double> teeth;    // expected tooth spacings over one period, in any unit
     int teeth_per_period = 0;
     int slots = 0, missing = 0;   // N-M, for wheels of equal slots (slots = N + M)
