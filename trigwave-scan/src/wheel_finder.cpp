@@ -115,6 +115,26 @@ std::vector<pulse> place(const std::vector<tooth>& teeth, const std::vector<doub
     return out;
 }
 
+// How far, as a share of the cycle, the spacings of the first run of pulses that follow one
+// another stray from a cam's spacings (any unit) at their best turn; 1 without such a run.
+double cam_stray(const std::vector<pulse>& p, double cycle, const std::vector<double>& want) {
+    const std::size_t n = want.size();
+    double total = 0;
+    for (double w : want) total += w;
+    for (std::size_t i = 0; n > 0 && total > 0 && i + n < p.size(); ++i) {
+        if (p[i + n].stretch != p[i].stretch) continue;
+        double best = 1.0;
+        for (std::size_t turn = 0; turn < n; ++turn) {
+            double worst = 0;
+            for (std::size_t k = 0; k < n; ++k)
+                worst = std::max(worst, std::fabs((p[i + k + 1].angle - p[i + k].angle) / cycle - want[(k + turn) % n] / total));
+            best = std::min(best, worst);
+        }
+        return best;
+    }
+    return 1.0;
+}
+
 // Whether the cam's pulses repeat every m periods of the crank's pattern.
 bool repeats_every(const std::vector<pulse>& p, double period, int m) {
     std::size_t checked = 0, found = 0;
@@ -317,6 +337,27 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
                         ? "no trigger wheel found: the crank's edges do not follow " + choice.library[0].names[0]
                         : "no trigger wheel found: the crank's edges follow no pattern of teeth";
         return m;
+    }
+    // A library wheel with a type's crank and a cam of its own (a real engine's, where the
+    // type has trigwave's): the spacings of the cam's pulses tell which it is.
+    if (best->known && !best->known->library && !best->known->cam.empty() && cam_wanted && cam.size() >= 4) {
+        const fit kept = follow(best->teeth, best_rising ? rises : falls, true);
+        const std::vector<pulse> p = place(kept.teeth, times_of(cam, high_is_shorter(cam), 0));
+        double cycle = 0;
+        for (double s : best->teeth) cycle += s;
+        if (!best->known->per_cycle) cycle *= 2;
+        const double own = cam_stray(p, cycle, best->known->cam);
+        for (const candidate& c : tries) {
+            if (!c.known || !c.known->library || c.known->cam.empty()) continue;
+            const double theirs = cam_stray(p, cycle, c.known->cam);
+            if (theirs >= cam_slack || theirs >= own - cam_slack) continue;
+            const fit f = follow(c.teeth, best_rising ? rises : falls);
+            if (f.share() <= best_fit.share() + same_share) {
+                best = &c;
+                best_fit = f;
+                break;
+            }
+        }
     }
     const known_wheel* library = best->known && best->known->library ? best->known : nullptr;
     // Either direction may fit alike (a square tooth's two edges): then the tooth edge of
