@@ -252,12 +252,19 @@ struct candidate {
 int rank(const candidate& c) { return c.known ? (c.known->library ? 1 : 0) : c.slotted ? 2 : c.even ? 4 : 3; }
 
 // The library wheels of an entry whose cam agrees with the recording's: as many teeth a
-// cycle, or either has no cam to compare. A given wheel is named whatever its cam.
+// cycle, or either has no cam to compare (named after those that agree whole: a recording
+// without a cam, a wheel without one first). A given wheel is named whatever its cam.
 void name_library_wheel(wheel_model& m, const known_wheel& w, bool given) {
     m.given = given;
-    std::vector<std::string> fit;
-    for (std::size_t i = 0; i < w.names.size(); ++i)
-        if (given || !m.has_cam || w.cam_teeth[i] == 0 || w.cam_teeth[i] == m.cam_pulses) fit.push_back(w.names[i]);
+    // those whose cam has the recording's teeth first, then those without a cam to compare
+    std::vector<std::string> fit, fit_without_cam;
+    for (std::size_t i = 0; i < w.names.size(); ++i) {
+        if (given || (m.has_cam && w.cam_teeth[i] == m.cam_pulses) || (!m.has_cam && w.cam_teeth[i] == 0))
+            fit.push_back(w.names[i]);
+        else if (!m.has_cam || w.cam_teeth[i] == 0)
+            fit_without_cam.push_back(w.names[i]);
+    }
+    fit.insert(fit.end(), fit_without_cam.begin(), fit_without_cam.end());
     if (fit.empty()) return;
     m.name = fit[0];
     m.also.assign(fit.begin() + 1, fit.end());

@@ -166,8 +166,9 @@ TEST(LibraryWheels, TellsAndNamesTheLibrarysWheels) {
         polarity p;
         int teeth_per_period;
     } rows[] = {
-        {"36-2, three cam teeth", &files[3], false, "plain", {"three cam teeth"}, "36-2", polarity::normal, 34},
-        {"36-2, one cam tooth, reversed", &files[2], true, "plain", {"one cam tooth"}, "36-2", polarity::reversed, 34},
+        // the wheel whose cam has the recording's teeth first, then one without a cam
+        {"36-2, three cam teeth", &files[3], false, "three cam teeth", {"plain"}, "36-2", polarity::normal, 34},
+        {"36-2, one cam tooth, reversed", &files[2], true, "one cam tooth", {"plain"}, "36-2", polarity::reversed, 34},
         // the cam says which: the crank alone looks like 12-2 three times a revolution
         {"three groups of ten", &files[4], false, "groups", {}, "36-2-2-2", polarity::normal, 60},
         {"12-2", &files[0], false, "12-2", {}, "12-2", polarity::normal, 10},
