@@ -30,8 +30,10 @@ TOLERANCE = 1.0  # degrees
 # Left out: subaru-ej20g-6-7-cranking (no wheel is told); miata-nb2-cranking (the scanner follows
 # only its later cycles, whose shares differ from the cranking ones by up to 20 degrees);
 # gm-24x-cranking (one revolution while cranking, no gap and no cam: no decode of this test's
-# places its revolutions); the scope's WAV and subaru-ej20g-6-7-running (a trigwave type
-# followed with a cam of seven: left to test_real_captures).
+# places its revolutions); the scope's WAV (left to test_real_captures); subaru-ej20g-6-7-running
+# (the saved wheel's zero is the scanner's reference among the cam's seven pulses, not the
+# pulse after their widest space that this test's decode takes: every saved angle lies 36.9
+# degrees from the decode's, the same turn for all).
 Capture = namedtuple("Capture", "file args tooth start ratio teeth per_cycle gaps cam")
 TABLE = [
     Capture("toyota-36-2-3tooth-cam.vcd", (), "fall", "gap", 1.6, 34, 68, "36-2", 3),
