@@ -25,14 +25,12 @@ harness() {
       harness_bin="$out/trigwave/bin/${name}_fuzzer"
       harness_seeds="$root/trigwave/fuzz/corpus"
       harness_options=(-dict="$root/trigwave/fuzz/trigwave.dict" -max_len=16384) ;;
-    wheel_parse)
-      # the library's wheel files are its seeds
-      harness_bin="$out/trigwave/bin/wheel_parse_fuzzer"
-      harness_seeds="$root/wheels"
-      harness_options=(-max_len=8192) ;;
-    wheel_file)
-      # the library's wheel files, scanned as trigwave-scan knows them
-      harness_bin="$out/trigwave-scan/bin/wheel_file_fuzzer"
+    wheel_parse|wheel_file)
+      # the library's wheel files are the seeds: read by trigwave's parser (wheel_parse), and
+      # scanned as trigwave-scan knows them (wheel_file)
+      local project=trigwave
+      [ "$name" = wheel_parse ] || project=trigwave-scan
+      harness_bin="$out/$project/bin/${name}_fuzzer"
       harness_seeds="$root/wheels"
       harness_options=(-max_len=16384) ;;
     vcd|sound|edges|csv|composite)
