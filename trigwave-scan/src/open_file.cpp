@@ -8,6 +8,7 @@
 #include "open_file.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #ifndef _WIN32
 #include <dirent.h>
@@ -60,16 +61,17 @@ bool ends_with(const std::string& s, const std::string& suffix) {
 
 }  // namespace
 
-bool read_whole_file(const std::string& path, std::string& out) {
+bool read_whole_file(const std::string& path, std::string& out, std::size_t limit) {
     if (is_folder(path)) return false;
     FILE* f = open_for_reading(path);
     if (!f) return false;
     out.clear();
     char block[8192];
     std::size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) out.append(block, n);
-    const bool ok = !std::ferror(f);
+    while (out.size() <= limit && (n = std::fread(block, 1, sizeof block, f)) > 0) out.append(block, n);
+    const bool ok = !std::ferror(f) && out.size() <= limit;
     std::fclose(f);
+    if (out.size() > limit) errno = EFBIG;
     return ok;
 }
 

@@ -15,7 +15,9 @@ FILE* open_for_writing(const std::string& path);
 SNDFILE* open_sound(const std::string& path, SF_INFO* info);
 
 // The whole of a file as bytes; false when it cannot be read.
-bool read_whole_file(const std::string& path, std::string& out);
+// A small file whole; false when it cannot be read or holds more than limit bytes (errno
+// EFBIG), so a device or a huge file named by mistake is not read for ever.
+bool read_whole_file(const std::string& path, std::string& out, std::size_t limit);
 // The names (not paths) of the files in a folder whose names end with suffix, sorted
 // bytewise; empty when the folder cannot be read.
 std::vector<std::string> files_in_folder(const std::string& folder, const std::string& suffix);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "open_file.h"
+#include "wheel_text.h"
 
 namespace {
 
@@ -27,8 +28,9 @@ std::string wheel_library_folder(const std::string& program_folder) {
 wheel_file read_wheel_file(const std::string& path) {
     std::string text;
     errno = 0;
-    if (!read_whole_file(path, text))
-        throw wheel_file_error(0, path + ": cannot read it" + (errno ? std::string(": ") + std::strerror(errno) : std::string()));
+    if (!read_whole_file(path, text, wheel_text_limit))
+        throw wheel_file_error(0, path + (errno == EFBIG ? ": it is over 1 MiB, far more than any wheel"
+                                                         : ": cannot read it" + (errno ? std::string(": ") + std::strerror(errno) : std::string())));
     try {
         return parse_wheel_file(text);
     } catch (const wheel_file_error& e) {

@@ -44,6 +44,8 @@ class WheelOptionsTest(unittest.TestCase):
                  rf"^trigwave-scan: {given}: line 6: 'spokes' is not a line of a wheel file", None),
                 ("a slot outside the wheel", BROKEN, 2, rf"^trigwave-scan: {given}: line 4: crank slots", None),
                 ("no such file", None, 2, rf"^trigwave-scan: {given}: cannot read it", None),
+                ("a file of over 1 MiB", "#" * (1 << 20) + "\n", 2,
+                 rf"^trigwave-scan: {given}: it is over 1 MiB, far more than any wheel", None),
             ]
             for name, text, status, error, named in rows:
                 with self.subTest(name):

@@ -36,6 +36,7 @@ class WheelFileGrammarTest(h.TrigwaveCase):
     def test_refusals(self):
         self.write("good.wheel", OWN_WHEELS["gaps.wheel"])
         self.write("bad.wheel", "orix-wheel 1\nname bad\ncycle 360\ncrank tooth 10 20\ncrank tooth 15 30\n")
+        self.write("big.wheel", "#" * (1 << 20) + "\n")
         usage = USAGE
         cases = [
             # a bad wheel file: its name, the line, what is wrong; no usage text
@@ -43,6 +44,8 @@ class WheelFileGrammarTest(h.TrigwaveCase):
              ["bad.wheel: line 5: the crank's teeth at 10 and 15 degrees overlap or touch"], False),
             (["--wheel", "none.wheel", "1000", "1", "0", "1000", "1000"],
              ["none.wheel: No such file or directory"], False),
+            (["--wheel", "big.wheel", "1000", "1", "0", "1000", "1000"],
+             ["big.wheel: it is over 1 MiB, far more than any wheel"], False),
             (["--wheel", "good.wheel", "1000", "1", "0", "1000"],
              ["NOT enough parameters after the wheel file: 4 (it takes 5: " + " ".join(SWEEPS) + ")"], True),
             (["--wheel", "good.wheel", "1000", "1", "0", "1000", "1000", "9"],
