@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "utf8_arguments.h"
+
 #ifndef _WIN32
 #include <dirent.h>
 #include <sys/stat.h>
@@ -18,27 +20,13 @@
 
 #ifdef _WIN32
 
-namespace {
-// Paths arrive as UTF-8 (utf8_arguments); Windows opens any name only in wide characters.
-std::wstring wide(const std::string& path) {
-    int size = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring out(size > 0 ? static_cast<size_t>(size - 1) : 0, L'\0');
-    if (size > 1) MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, out.data(), size);
-    return out;
-}
-}  // namespace
-
 bool is_folder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(utf8_to_wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-FILE* open_for_reading(const std::string& path) { return _wfopen(wide(path).c_str(), L"rb"); }
-
-FILE* open_for_writing(const std::string& path) { return _wfopen(wide(path).c_str(), L"wb"); }
-
 SNDFILE* open_sound(const std::string& path, SF_INFO* info) {
-    return sf_wchar_open(wide(path).c_str(), SFM_READ, info);
+    return sf_wchar_open(utf8_to_wide(path).c_str(), SFM_READ, info);
 }
 #else
 bool is_folder(const std::string& path) {
@@ -46,9 +34,6 @@ bool is_folder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-FILE* open_for_reading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
-
-FILE* open_for_writing(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
 
 SNDFILE* open_sound(const std::string& path, SF_INFO* info) { return sf_open(path.c_str(), SFM_READ, info); }
 #endif
@@ -60,6 +45,10 @@ bool ends_with(const std::string& s, const std::string& suffix) {
 }
 
 }  // namespace
+
+FILE* open_for_reading(const std::string& path) { return open_utf8(path, "rb"); }
+
+FILE* open_for_writing(const std::string& path) { return open_utf8(path, "wb"); }
 
 bool read_whole_file(const std::string& path, std::string& out, std::size_t limit) {
     if (is_folder(path)) return false;
@@ -76,22 +65,13 @@ bool read_whole_file(const std::string& path, std::string& out, std::size_t limi
 }
 
 #ifdef _WIN32
-namespace {
-std::string narrow(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? static_cast<std::size_t>(size - 1) : 0, '\0');
-    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-}  // namespace
-
 std::vector<std::string> files_in_folder(const std::string& folder, const std::string& suffix) {
     std::vector<std::string> out;
     WIN32_FIND_DATAW found;
-    const HANDLE h = FindFirstFileW(wide(folder + "\\*").c_str(), &found);
+    const HANDLE h = FindFirstFileW(utf8_to_wide(folder + "\\*").c_str(), &found);
     if (h == INVALID_HANDLE_VALUE) return out;
     do {
-        const std::string name = narrow(found.cFileName);
+        const std::string name = wide_to_utf8(found.cFileName);
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ends_with(name, suffix)) out.push_back(name);
     } while (FindNextFileW(h, &found));
     FindClose(h);
@@ -112,7 +92,7 @@ std::string program_folder() {
         path.resize(path.size() * 2);
     }
     const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::string() : narrow(path.substr(0, slash));
+    return slash == std::wstring::npos ? std::string() : wide_to_utf8(path.substr(0, slash));
 }
 #else
 std::vector<std::string> files_in_folder(const std::string& folder, const std::string& suffix) {

@@ -15,6 +15,7 @@
 #include "svg_plot.h"
 #include "text_report.h"
 #include "wheel_library.h"
+#include "wheel_text.h"
 #include "wheel_measurer.h"
 #include "wheel_writer.h"
 
@@ -58,11 +59,6 @@ std::string saved_name(const wheel_model& m) {
         return t;
     }
     return "learned " + m.description;
-}
-
-std::string base_name(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Writes the wheel measured; false (said on err) when nothing was learned or it could not

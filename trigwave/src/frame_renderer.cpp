@@ -75,7 +75,7 @@ bool frame_renderer::render_run(uint32_t n, uint32_t stop) {
     const uint8_t* const slot = tables_.crank_slot.data();
     const int16_t* const ramp = tables_.ramp_level.data();
     const uint8_t* const cam_high = tables_.cam_high.data();
-    const uint8_t* const cam_tooth = tables_.cam_tooth.data();
+    const uint8_t* const cam_tooth = tw_.wheel_drawing ? tw_.wheel_drawing->cam_table() : nullptr;
     const double amplitude = amplitude_factor_;
     const int16_t full = full_;
     const int16_t half = half_;
@@ -112,7 +112,7 @@ bool frame_renderer::render_run(uint32_t n, uint32_t stop) {
         return cam_flat_ ? render_run<true, cam_kind::pulse, true>(n, stop)
                          : render_run<true, cam_kind::pulse, false>(n, stop);
     if (!tables_.cam_high.empty()) return render_run<false, cam_kind::subaru, false>(n, stop);
-    if (!tables_.cam_tooth.empty())
+    if (tw_.wheel_drawing)
         return cam_flat_ ? render_run<false, cam_kind::teeth, true>(n, stop)
                          : render_run<false, cam_kind::teeth, false>(n, stop);
     return cam_flat_ ? render_run<false, cam_kind::pulse, true>(n, stop)

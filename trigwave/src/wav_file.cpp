@@ -1,35 +1,12 @@
 // The files trigwave touches, the one place that does: the wheel file it reads and the WAV
-// it writes.
+// it writes. A name from the wide command line is UTF-8 and opens through open_utf8.
 #include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "trigwave.h"
+#include "utf8_arguments.h"
 #include "wheel_text.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-namespace {
-
-// A name from the wide command line is UTF-8; Windows opens it through its wide calls, as
-// its ANSI code page cannot hold every name. Elsewhere names are bytes.
-FILE* open_utf8(const char* path, const char* mode) {
-#ifdef _WIN32
-    auto wide = [](const char* text) {
-        const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-        std::wstring out(size > 0 ? static_cast<std::size_t>(size) : 1, L'\0');
-        if (size > 0) MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), size);
-        return out;
-    };
-    return _wfopen(wide(path).c_str(), wide(mode).c_str());
-#else
-    return std::fopen(path, mode);
-#endif
-}
-
-}  // namespace
 
 void Trigwave::generateFileName(const char* prefix) {
     if (prefix != nullptr) {

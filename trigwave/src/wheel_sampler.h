@@ -18,6 +18,10 @@ public:
     // amplitude; without cam teeth, low.
     int16_t cam(uint16_t angle, uint16_t cam_position, double amplitude) const;
 
+    // The cam by cycle angle at cam position 0, nonzero on a tooth: the renderer looks up the
+    // angle less the cam position here.
+    const uint8_t* cam_table() const { return cam_.data(); }
+
     // Cycle units (65536 per 720 degrees) of thousandths of a degree, rounded.
     static uint16_t units(int32_t millidegrees);
 

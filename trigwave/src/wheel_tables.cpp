@@ -23,8 +23,7 @@ wheel_tables make_wheel_tables(const Trigwave& tw) {
         t.ramp_level.resize(angles);
     else
         t.crank_slot.resize(angles);
-    if (tw.wheel_drawing) t.cam_tooth.resize(angles);
-    else if (tw.trigger_type == 's') t.cam_high.resize(angles);
+    if (tw.trigger_type == 's') t.cam_high.resize(angles);
     for (uint32_t a = 0; a < angles; ++a) {
         const uint16_t angle = static_cast<uint16_t>(a);
         if (t.ramps)
@@ -32,7 +31,6 @@ wheel_tables make_wheel_tables(const Trigwave& tw) {
         else
             t.crank_slot[a] = slot_of(tw.primary_trigger_sample(angle, 1.0, 0.5));
         if (!t.cam_high.empty()) t.cam_high[a] = tw.cam_trigger_sample(angle, 0, 1.0) > 0;
-        if (!t.cam_tooth.empty()) t.cam_tooth[a] = tw.cam_trigger_sample(angle, 0, 1.0) > 0;
     }
     return t;
 }

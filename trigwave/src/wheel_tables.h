@@ -24,7 +24,6 @@ struct wheel_tables {
     std::vector<uint8_t> crank_slot;  // by angle, when not ramps
     std::vector<int16_t> ramp_level;  // by angle, when ramps: the level before scaling
     std::vector<uint8_t> cam_high;    // by angle, Subaru cam: 1 inside a pulse
-    std::vector<uint8_t> cam_tooth;   // by angle less the cam position, a wheel file's cam: 1 on a tooth
 };
 
 // Built from the plain samplers: with amplitude 1.0 and relative 0.5 the

@@ -22,10 +22,13 @@ std::unique_ptr<wheel_sampler> load_wheel(const char* path) {
     }
 }
 
+std::string base_name(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string wheel_label(const char* path) {
-    std::string name(path);
-    const std::size_t slash = name.find_last_of("/\\");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
+    std::string name = base_name(path);
     const std::string suffix = ".wheel";
     if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
         name.erase(name.size() - suffix.size());

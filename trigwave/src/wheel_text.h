@@ -18,5 +18,8 @@ bool read_wheel_text(const char* path, std::string& text, std::string& error);
 // standard error.
 std::unique_ptr<wheel_sampler> load_wheel(const char* path);
 
+// A path's last part, without its folders (either slash).
+std::string base_name(const std::string& path);
+
 // The output name's first part: the file's name without its folders and its ".wheel".
 std::string wheel_label(const char* path);
