@@ -36,7 +36,10 @@ bool read_file_options(int argc, char* const argv[], file_options& out) {
             }
             out.reverse = true;
         } else {
-            break;
+            const int taken = take_effect_option(argc, argv, i, out.fx);
+            if (taken < 0) return false;
+            if (taken == 0) break;
+            i += taken - 1;
         }
     }
     out.first = i;
@@ -58,6 +61,18 @@ void print_help(const char* name, FILE* out) {
                  "\ta wheel file's crank and cam in the type's place, its cam teeth moved on by "
                  "sectrig_position;\n\t--reverse turns its crank upside down\n");
     std::fprintf(out, "\t--output FILE names the WAV file (with a type too)\n");
+    std::fprintf(out,
+                 "usage- %s [effects] [--truth FILE.json] <type>|--wheel FILE <RPM> <seconds> ...\n"
+                 "\t--vr                 the crank as a VR sensor gives it, <amplitude> at 1000 RPM\n"
+                 "\t--runout PERCENT     with --vr: its swing moved once a revolution\n"
+                 "\t--cranking CYL,DEPTH CYL compression strokes a cycle, the speed +-DEPTH %% around the RPM\n"
+                 "\t--noise DBFS         white noise of that RMS on both channels (-40)\n"
+                 "\t--jitter PERCENT     each crank edge moved by a normal spread of PERCENT %% of its spacing\n"
+                 "\t--seed N             the noise's and the jitter's random numbers (default 1)\n"
+                 "\t--fault KIND@WHERE   missing@REV:TOOTH extra@REV:TOOTH dropout@S:DURATION[:crank|cam|both]\n"
+                 "\t                     spike@S[:crank|cam] flip@S nocam@CYCLE (repeatable)\n"
+                 "\t--truth FILE.json    every revolution and fault of the file, as trigwave-scan --json\n",
+                 name);
     std::fprintf(out, "usage- %s --help | --version\n", name);
     std::fprintf(out, "\tthis text, or the version, on standard output\n");
 }

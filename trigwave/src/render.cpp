@@ -1,5 +1,6 @@
 // Rendering: walks the file's frames, derives speed, cam position and levels
 // from the sweeps, and writes one stereo frame (crank, then cam) per step.
+#include "effects_renderer.h"
 #include "frame_math.h"
 #include "frame_renderer.h"
 #include "trigwave.h"
@@ -15,7 +16,7 @@ int write_failed(FILE* file) {
 
 }  // namespace
 
-int Trigwave::generate_wav_output() {
+int Trigwave::generate_wav_output(effects_renderer* effects) {
     const render_plan plan = make_render_plan(rpm_tokens.count, length_sec);
 
     wavheader_t header;
@@ -32,6 +33,10 @@ int Trigwave::generate_wav_output() {
     // The frames go out run by run (frame_renderer); the plain per-frame
     // functions of frame_math.h and the samplers remain the reference it is
     // tested against.
+    if (effects != nullptr) {
+        if (!effects->render(wavfile)) return write_failed(wavfile);
+        return close_output();
+    }
     frame_renderer frames(*this, plan, wavfile);
     for (uint32_t i = 0; i < plan.segments; ++i) {
         const uint16_t start = rpm_tokens.values[i];
@@ -40,7 +45,10 @@ int Trigwave::generate_wav_output() {
         if (!frames.render_segment(i, start, end)) return write_failed(wavfile);
     }
     if (!frames.drain()) return write_failed(wavfile);
+    return close_output();
+}
 
+int Trigwave::close_output() {
     // Data still buffered has not reached the file yet: a failure here is a failed write.
     const bool flushed = std::fflush(wavfile) == 0;
     const bool closed = std::fclose(wavfile) == 0;

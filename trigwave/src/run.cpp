@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "crank_model.h"
+#include "effects_renderer.h"
 #include "options.h"
+#include "truth_json.h"
 #include "trigwave.h"
 #include "utf8_arguments.h"
 #include "wheel_text.h"
@@ -25,6 +28,57 @@ struct utf8_command_line {
         argv.push_back(nullptr);
     }
 };
+
+// What the effects ask of this wheel; false after saying what it cannot do.
+bool effects_fit(const effects& fx, const crank_model& m) {
+    if (fx.vr && m.teeth.empty()) {
+        std::fprintf(stderr, "--vr is refused: this crank has no teeth for a VR sensor to see\n");
+        return false;
+    }
+    if (fx.jitter > 0 && m.edges.empty()) {
+        std::fprintf(stderr, "--jitter is refused: this crank has no edges to move\n");
+        return false;
+    }
+    for (const fault& f : fx.faults) {
+        if (f.kind != fault_kind::missing && f.kind != fault_kind::extra) continue;
+        if (f.tooth > m.teeth_per_row) {
+            std::fprintf(stderr, "--fault %s is refused: this wheel has %d teeth a %s\n", f.text.c_str(),
+                         m.teeth_per_row, m.per_cycle ? "cycle" : "revolution");
+            return false;
+        }
+    }
+    if (!fx.faults.empty() && m.first_teeth.empty() && !m.from_cam) {
+        std::fprintf(stderr, "--fault is refused: this crank has no teeth to count revolutions by\n");
+        return false;
+    }
+    return true;
+}
+
+// Renders with the effects, writes the truth and says what the file could not hold.
+int run_effects(Trigwave& generator, const effects& fx) {
+    const crank_model model = make_crank_model(generator);
+    if (!effects_fit(fx, model)) return 2;
+    if (!generator.openWavFile()) return 1;
+    effects_renderer renderer(generator, model, fx);
+    const int status = generator.generate_wav_output(&renderer);
+    if (status != 0) return status;
+    const std::vector<const fault*> unplaced = renderer.unplaced();
+    if (!unplaced.empty()) {
+        const fault& f = *unplaced.front();
+        std::fprintf(stderr, "--fault %s is refused: %s %ld never begins in this file; it is not kept\n",
+                     f.text.c_str(), f.kind == fault_kind::nocam ? "cycle" : model.per_cycle ? "cycle" : "revolution",
+                     f.kind == fault_kind::nocam ? f.cycle : f.revolution);
+        generator.remove_output();
+        return 2;
+    }
+    if (renderer.clipped() > 0)
+        std::fprintf(stderr, "trigwave: %llu samples held at full scale, the first at %.3f s\n",
+                     static_cast<unsigned long long>(renderer.clipped()), renderer.first_clip_s());
+    if (fx.truth != nullptr &&
+        !generator.write_text_file(fx.truth, truth_json(renderer.truth(), model, generator, fx, generator.filename)))
+        return 1;
+    return 0;
+}
 
 }  // namespace
 
@@ -61,9 +115,15 @@ int run_trigwave(const char* name, int argc, char* argv[]) {
         Trigwave::usage(name);
         return 2;
     }
-    if (options.output != nullptr) generator->name_output(options.output, utf8 != nullptr);
-    else generator->utf8_filename = utf8 != nullptr;
+    if (options.fx.any() && !check_effects(options.fx, generator->length_sec)) return 2;
+    if (options.output != nullptr) {
+        generator->name_output(options.output, utf8 != nullptr);
+    } else {
+        generator->utf8_filename = utf8 != nullptr;
+        generator->add_to_name(effects_suffix(options.fx));
+    }
     generator->generateFileName();
+    if (options.fx.any()) return run_effects(*generator, options.fx);
     if (!generator->openWavFile()) return 1;
     return generator->generate_wav_output();
 }

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "wheel_sampler.h"
+
+class effects_renderer;
 
 // One sweep: up to 999 parsed points plus one slot for a copy of the last
 // point, which interpolation reads at the very end of the file.
@@ -95,8 +98,16 @@ public:
     // the one formed from the arguments; utf8 says it came from the wide command line.
     void generateFileName(const char* prefix = nullptr);
     void name_output(const char* name, bool utf8);
+    // Adds a part to the formed name before its ".wav".
+    void add_to_name(const std::string& part);
     bool openWavFile();
-    int generate_wav_output();
+    // The frames of the plain renderer, or of the effects' renderer when one is given.
+    int generate_wav_output(effects_renderer* effects = nullptr);
+    // Takes back a file just written (its options asked for what it cannot hold).
+    void remove_output();
+    // Writes a text file beside the WAV, named as the WAV is (UTF-8 or not); false with the
+    // system's words on standard error.
+    bool write_text_file(const char* path, const std::string& text) const;
 
     char* primstr = nullptr;
     char* rpm_str = nullptr;
@@ -119,6 +130,7 @@ public:
     bool utf8_filename = false;
 
 private:
+    int close_output();
     void take_sweep_arguments(char* argv[]);
     int read_sweeps();
 };

@@ -1,6 +1,7 @@
 // The files trigwave touches, the one place that does: the wheel file it reads and the WAV
 // it writes. A name from the wide command line is UTF-8 and opens through open_utf8.
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,13 @@ void Trigwave::name_output(const char* name, bool utf8) {
     utf8_filename = utf8;
 }
 
+void Trigwave::add_to_name(const std::string& part) {
+    const std::size_t length = std::strlen(filename);
+    if (part.empty() || length < 4) return;
+    const std::string named = std::string(filename, length - 4) + part + ".wav";
+    std::snprintf(filename, filename_size, "%s", named.c_str());
+}
+
 bool Trigwave::openWavFile() {
     wavfile = utf8_filename ? open_utf8(filename, "wb") : std::fopen(filename, "wb");
     if (wavfile == nullptr) {
@@ -29,6 +37,30 @@ bool Trigwave::openWavFile() {
         return false;
     }
     std::fprintf(stderr, "writing to file: %s\n", filename);
+    return true;
+}
+
+void Trigwave::remove_output() {
+#ifdef _WIN32
+    if (utf8_filename) {
+        _wremove(utf8_to_wide(filename).c_str());
+        return;
+    }
+#endif
+    std::remove(filename);
+}
+
+bool Trigwave::write_text_file(const char* path, const std::string& text) const {
+    FILE* file = utf8_filename ? open_utf8(path, "wb") : std::fopen(path, "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "cannot open %s for writing: %s\n", path, std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return false;
+    }
     return true;
 }
 
