@@ -23,6 +23,33 @@ int normal_crank(const Trigwave& tw, uint32_t unit) {
     return tw.polarity != 0 ? -s : s;
 }
 
+// A gap low between the teeth, short high windows or a sawtooth's sharp fall tell a decoder
+// which way up the crank is; an even square wave does not.
+bool polarity_told(const Trigwave& tw, const crank_model& m, const std::vector<int>& level) {
+    if (!tw.wheel_drawing) {
+        for (const wheel_type& t : wheel_types())
+            if (t.type[0] == tw.trigger_type) return t.clue != polarity_clue::none;
+        return false;
+    }
+    std::vector<uint32_t> rises;
+    for (const crank_edge& e : m.edges)
+        if (e.followed) rises.push_back(e.at);
+    if (rises.size() < 2) return false;
+    std::vector<double> s;
+    double widest = 0, middle = 0;
+    for (std::size_t i = 0; i < rises.size(); ++i) {
+        const double d = forward(rises[(i + rises.size() - 1) % rises.size()], rises[i]);
+        s.push_back(d);
+        if (d > widest) {
+            widest = d;
+            middle = rises[i] - d / 2;
+        }
+    }
+    std::sort(s.begin(), s.end());
+    if (middle < 0) middle += cycle;
+    return widest > 1.5 * s[s.size() / 2] && level[static_cast<uint32_t>(middle) % cycle] < 0;
+}
+
 void find_edges(const Trigwave& tw, crank_model& m) {
     std::vector<int> level(cycle);
     for (uint32_t u = 0; u < cycle; ++u) level[u] = normal_crank(tw, u);
@@ -41,6 +68,10 @@ void find_edges(const Trigwave& tw, crank_model& m) {
     const int followed = any_rise ? 1 : -1;
     const std::size_t n = m.edges.size();
     for (std::size_t i = 0; i < n; ++i) m.edges[i].followed = jump[i] == followed;
+    // Where nothing in the signal tells its polarity, a decoder follows the signal's rises,
+    // which on a reversed crank are its teeth's falls.
+    if (tw.polarity != 0 && any_rise && !polarity_told(tw, m, level))
+        for (std::size_t i = 0; i < n; ++i) m.edges[i].followed = jump[i] != followed;
     for (std::size_t i = 0; i < n; ++i) {
         crank_edge& e = m.edges[i];
         const double before = forward(m.edges[(i + n - 1) % n].at, e.at);
@@ -163,8 +194,18 @@ void find_rows(const Trigwave& tw, crank_model& m) {
         for (const wheel_type& t : wheel_types()) {
             if (t.type[0] != tw.trigger_type) continue;
             if (t.per_cycle) break;
+            // the tooth after the revolution's widest gap, the first of equals
+            double widest = -1;
+            uint32_t first = rises.front();
+            for (std::size_t i = 0; i < n && rises[i] < cycle / 2; ++i) {
+                const double d = forward(rises[(i + n - 1) % n], rises[i]);
+                if (d > widest + 0.5) {
+                    widest = d;
+                    first = rises[i];
+                }
+            }
             m.has_gap = true;
-            m.first_teeth = {t.teeth.front(), static_cast<uint32_t>(t.teeth.front() + cycle / 2)};
+            m.first_teeth = {first, first + cycle / 2};
             m.teeth_per_row = static_cast<int>(n / 2);
             return;
         }

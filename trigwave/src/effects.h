@@ -35,7 +35,9 @@ struct effects {
     uint32_t given = 0;           // the valued options met so far, a bit each
 
     // True when the samples differ from the plain file's.
-    bool changes_samples() const { return vr || cylinders > 0 || noise || jitter > 0 || !faults.empty(); }
+    bool changes_samples() const {
+        return vr || runout > 0 || cylinders > 0 || noise || jitter > 0 || !faults.empty();
+    }
     // True when trigwave takes the effects' path (a truth file alone needs it too).
     bool any() const { return changes_samples() || truth != nullptr; }
     bool random() const { return noise || jitter > 0; }

@@ -168,26 +168,29 @@ void effects_renderer::insert_extra(std::size_t after, const occurrence& tooth) 
             break;
         }
     }
-    const double from = space.at, width = next - next_room - from;
+    // the middle third of the space, ending before jitter can bring the next edge
+    const double from = space.at, width = next - from;
+    const double latest = fx_.jitter > 0 ? next - next_room : next;
     occurrence rise = tooth;
     rise.extra = true;
     rise.decided = true;
     rise.removed = false;
     if (fx_.vr) {
-        rise.nominal = rise.at = (from + next) / 2;
+        rise.nominal = rise.at = from + width / 2;
         rise.half_width = 0.3 * (next - space.nominal);
         rise.size = 1;
         queue_.insert(queue_.begin() + static_cast<std::ptrdiff_t>(after) + 1, rise);
         return;
     }
-    rise.nominal = rise.at = from + width / 3;
+    const double end = std::min(from + 2 * width / 3, latest - 1);
+    rise.nominal = rise.at = std::min(from + width / 3, (from + end) / 2);
     rise.lo = rise.hi = tooth.nominal;  // held at the level just after the tooth's own edge
     occurrence back = space;
     back.followed = false;
     back.extra = true;
     back.decided = true;
     back.removed = false;
-    back.nominal = back.at = from + 2 * width / 3;
+    back.nominal = back.at = end;
     const auto at = queue_.begin() + static_cast<std::ptrdiff_t>(after) + 1;
     queue_.insert(queue_.insert(at, rise) + 1, back);
 }
