@@ -123,7 +123,9 @@ def _find(truth, row, length, scan_all, scan_unfinished):
     """The unused scan anomaly that reports this truth anomaly, or None."""
     kind = truth["kind"]
     if kind == "nosync":
-        pool = [a for a in scan_all if truth["time_s"] <= a["time_s"] <= truth["time_s"] + length + NOSYNC_SLACK_S]
+        # an edge is timed between two frames: the loss may be stamped a frame before the fault
+        pool = [a for a in scan_all
+                if truth["time_s"] - NOSYNC_SLACK_S <= a["time_s"] <= truth["time_s"] + length + NOSYNC_SLACK_S]
     else:
         if row is None or row["state"] == "after_end":
             pool = list(scan_unfinished)

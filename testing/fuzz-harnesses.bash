@@ -14,8 +14,8 @@ build_fuzzers() {
 }
 
 # Sets harness_bin, harness_seeds and harness_options for a harness built under $1:
-# process_param, render, wheel_parse, wheel_file, vcd, sound, edges, csv, composite or
-# dirhelper. Fails on any other name.
+# process_param, render, effects, wheel_parse, wheel_file, vcd, sound, edges, csv, composite
+# or dirhelper. Fails on any other name.
 # shellcheck disable=SC2034  # the three are the callers' to read
 
 harness() {
@@ -25,6 +25,10 @@ harness() {
       harness_bin="$out/trigwave/bin/${name}_fuzzer"
       harness_seeds="$root/trigwave/fuzz/corpus"
       harness_options=(-dict="$root/trigwave/fuzz/trigwave.dict" -max_len=16384) ;;
+    effects)
+      harness_bin="$out/trigwave/bin/effects_fuzzer"
+      harness_seeds="$root/trigwave/fuzz/corpus-effects"
+      harness_options=(-dict="$root/trigwave/fuzz/effects.dict" -max_len=16384) ;;
     wheel_parse|wheel_file)
       # the library's wheel files are the seeds: read by trigwave's parser (wheel_parse), and
       # scanned as trigwave-scan knows them (wheel_file)
@@ -41,7 +45,7 @@ harness() {
       harness_bin="$out/dirhelper/bin/dirhelper_fuzzer"
       harness_seeds="$root/dirhelper/fuzz/corpus"
       harness_options=(-max_len=4096) ;;
-    *) echo "unknown harness $name (process_param, render, wheel_parse, wheel_file, vcd, sound, edges, csv, composite, dirhelper)" >&2; return 2 ;;
+    *) echo "unknown harness $name (process_param, render, effects, wheel_parse, wheel_file, vcd, sound, edges, csv, composite, dirhelper)" >&2; return 2 ;;
   esac
 }
 

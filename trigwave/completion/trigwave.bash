@@ -1,5 +1,6 @@
 # bash completion for trigwave: the wheel types, in either letter case, where the type goes
-# (after the options), the options where that word begins with "-", and after --wheel the
+# (after the options), the options where that word begins with "-", the fault kinds after
+# --fault, and after --wheel the
 # library's wheel files (in share/orix/wheels beside the program's bin folder, as installed) by
 # their names, or wheel files and folders by path. The five sweeps are numbers, with
 # nothing to offer.
@@ -17,9 +18,15 @@ _trigwave() {
         compgen -f -X '!*.wheel' -- "$cur"
         compgen -d -- "$cur")
       return 0 ;;
-    --output)
+    --output|--truth)
       compopt -o filenames 2>/dev/null
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+      return 0 ;;
+    --fault)
+      mapfile -t COMPREPLY < <(compgen -W 'missing@ extra@ dropout@ spike@ flip@ nocam@' -- "$cur")
+      compopt -o nospace 2>/dev/null
+      return 0 ;;
+    --runout|--cranking|--noise|--jitter|--seed)
       return 0 ;;
   esac
   # the type's place: the first word after the options
@@ -27,8 +34,8 @@ _trigwave() {
   while [ "$i" -lt "$COMP_CWORD" ]; do
     case ${COMP_WORDS[i]} in
       --wheel) wheel=1; i=$((i + 2)) ;;
-      --output) i=$((i + 2)) ;;
-      --reverse) i=$((i + 1)) ;;
+      --output|--truth|--runout|--cranking|--noise|--jitter|--seed|--fault) i=$((i + 2)) ;;
+      --reverse|--vr) i=$((i + 1)) ;;
       *) break ;;
     esac
   done
@@ -37,7 +44,7 @@ _trigwave() {
   [ -z "$wheel" ] || words=
   case $cur in
     -*)
-      words='--wheel --output --reverse'
+      words='--wheel --output --reverse --vr --runout --cranking --noise --jitter --seed --fault --truth'
       [ "$COMP_CWORD" -ne 1 ] || words+=' --help --version' ;;
   esac
   mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")

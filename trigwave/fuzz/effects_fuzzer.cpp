@@ -5,8 +5,6 @@
 // An input that begins "orix-wheel" is a wheel file up to its first NUL, as render_fuzzer
 // takes one (reversed when the text's length is odd), the options and sweeps after it.
 #include <algorithm>
-#include <chrono>
-#define T(x) dprintf(2, "%s %.1f ms\n", x, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count())
 #include <cstring>
 #include <memory>
 #include <string>
@@ -278,7 +276,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     file_options options;
     const bool read = read_file_options(args.argc(), args.argv.data(), options);
-    // The reader copies what it keeps apart: the arguments are as they were.
+    // The reader only reads: the arguments are as they were.
     for (int i = 0; i < args.argc(); ++i) FUZZ_CHECK(args.originals[i] == args.argv[i]);
     if (!read) return -1;  // not kept
     check_options(options, args);
@@ -308,19 +306,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string suffix = effects_suffix(fx);
     FUZZ_CHECK(suffix.empty() == !fx.changes_samples());
     generator.add_to_name(suffix);
-    auto t0 = std::chrono::steady_clock::now();
     const crank_model model = make_crank_model(generator);
-    T("model");
     if (!effects_fit(fx, model)) return -1;
 
     const render_plan plan = make_render_plan(generator.rpm_tokens.count, generator.length_sec);
     effects_renderer first(generator, model, fx);
     const std::vector<unsigned char> wav = render(generator, &first, plan.total_frames);
     // The same effects give the same file and the same truth.
-    T("render1");
     effects_renderer second(generator, model, fx);
     FUZZ_CHECK(render(generator, &second, plan.total_frames) == wav);
-    T("render2");
     check_truth(first.truth(), static_cast<double>(plan.total_frames) / sample_rate);
     const std::string json = truth_json(first.truth(), model, generator, fx, generator.filename);
     FUZZ_CHECK(json == truth_json(second.truth(), model, generator, fx, generator.filename));
@@ -330,8 +324,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     first.unplaced();
 
     // A truth file alone leaves the samples as the plain renderer draws them.
-    T("json");
     if (!fx.changes_samples()) FUZZ_CHECK(render(generator, nullptr, plan.total_frames) == wav);
-    T("plain");
     return 0;
 }

@@ -70,7 +70,8 @@ void find_edges(const Trigwave& tw, crank_model& m) {
     for (std::size_t i = 0; i < n; ++i) m.edges[i].followed = jump[i] == followed;
     // Where nothing in the signal tells its polarity, a decoder follows the signal's rises,
     // which on a reversed crank are its teeth's falls.
-    if (tw.polarity != 0 && any_rise && !polarity_told(tw, m, level))
+    m.polarity_told = polarity_told(tw, m, level);
+    if (tw.polarity != 0 && any_rise && !m.polarity_told)
         for (std::size_t i = 0; i < n; ++i) m.edges[i].followed = jump[i] != followed;
     for (std::size_t i = 0; i < n; ++i) {
         crank_edge& e = m.edges[i];

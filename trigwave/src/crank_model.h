@@ -44,6 +44,7 @@ struct crank_model {
     std::vector<cam_pulse> cam;   // ascending starts
     bool cam_shifts = true;       // the cam position moves the pulses (not the Subaru cam)
     bool cam_pulse_high = false;  // a pulse is the cam's high state
+    bool polarity_told = true;    // something in the crank tells a decoder which way up it is
 
     // The pulse state of the cam sample at amplitude 1: pulses are the shorter state.
     bool in_cam_pulse(int16_t unit_sample) const { return cam_pulse_high ? unit_sample > 0 : unit_sample < 0; }

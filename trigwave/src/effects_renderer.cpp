@@ -89,7 +89,8 @@ bool effects_renderer::row_starts(const occurrence& o, uint16_t cam_pos) const {
         const double start = p.start + (m_.cam_shifts ? cam_pos : 0);
         const double k = static_cast<double>(static_cast<int64_t>((o.nominal - start) / cycle + 2)) - 2;
         const double at = k * cycle + start;
-        return at > last_followed_ && at <= o.nominal;
+        // a pulse before the file's first frame is not in the file
+        return at > last_followed_ && at <= o.nominal && at > first_angle_;
     }
     return false;
 }
@@ -112,7 +113,8 @@ void effects_renderer::decide(std::size_t i, uint16_t cam_pos) {
         pending_extra_ = nullptr;
         return;
     }
-    if (row_starts(o, cam_pos)) {
+    // a revolution begins in the file when its first tooth comes after the first frame's angle
+    if (row_starts(o, cam_pos) && o.nominal > first_angle_) {
         ++row_;
         tooth_ = 0;
     }
@@ -198,7 +200,8 @@ void effects_renderer::insert_extra(std::size_t after, const occurrence& tooth) 
 double effects_renderer::crossing_time(double angle, uint32_t n) const {
     const double step = theta_ - theta_prev_;
     const double share = step > 0 ? (angle - theta_prev_) / step : 1;
-    return (static_cast<double>(n) - 1 + share) / sample_rate;
+    // jitter may bring the first edge before the first frame: the file shows it there
+    return std::max(0.0, (static_cast<double>(n) - 1 + share) / sample_rate);
 }
 
 void effects_renderer::note(truth_anomaly a) {
@@ -326,9 +329,14 @@ int16_t effects_renderer::cam_sample(uint32_t n, uint16_t cam_pos, double amplit
             const double k = static_cast<double>(static_cast<int64_t>((theta_ - p->start - shift) / cycle + 2)) - 2;
             double angle = k * cycle + p->start + shift;
             if (theta_ - angle > cycle / 2) angle += cycle;
-            const double deg = (angle - row->start) * degrees_per_unit;
-            row->cam_degs.push_back(deg);
-            if (p->reference && row->cam_deg < 0) row->cam_deg = deg;
+            // a pulse that began a hair before a row's first tooth, in the same frame, is the row before's
+            truth_row* in = row;
+            if (angle < row->start && truth_.rows.size() >= 2) in = &truth_.rows[truth_.rows.size() - 2];
+            if (angle >= in->start) {
+                const double deg = (angle - in->start) * degrees_per_unit;
+                in->cam_degs.push_back(deg);
+                if (p->reference && in->cam_deg < 0) in->cam_deg = deg;
+            }
         }
     }
     if (!in_pulse && cam_in_pulse_ && dropout_nocam_open_) {
@@ -355,6 +363,7 @@ bool effects_renderer::render(FILE* file) {
                 rpm *= (1 + cranking_depth_ * sine_turns(fx_.cylinders * theta_ / cycle)) * cranking_norm_;
             theta_prev_ = theta_;
             theta_ += static_cast<double>(angle_step(1)) * rpm;
+            if (n == 0) first_angle_ = theta_;
 
             const double position = frame_position(n, plan_.total_frames);
             const double amplitude = sweep_factor(Trigwave::lookup_and_weight(&tw_.amplitude_tokens, position));
@@ -387,9 +396,10 @@ bool effects_renderer::render(FILE* file) {
                     note({0, static_cast<double>(n) / sample_rate, "nosync", w.made_by->text, false});
             for (const window& w : flips_) {
                 if (n != w.from) continue;
-                // the decoder loses its place; a tooth may look odd on the way
+                // the decoder loses its place where the crank tells its polarity (an even square
+                // wave flipped is the same wave shifted); a tooth may look odd on the way
                 const double t = static_cast<double>(n) / sample_rate;
-                note({0, t, "nosync", w.made_by->text, false});
+                note({0, t, "nosync", w.made_by->text, !m_.polarity_told || fx_.vr});
                 note({0, t, "extra", w.made_by->text, true});
                 note({0, t, "missing", w.made_by->text, true});
             }

@@ -66,6 +66,7 @@ private:
     render_plan plan_;
 
     double theta_ = 0, theta_prev_ = 0;  // cycle units from the file's start
+    double first_angle_ = 0;             // the first frame's: what comes before it is not in the file
     std::deque<occurrence> queue_;
     long next_cycle_ = 0;
     double stretch_lo_ = 0, stretch_hi_ = 0;
