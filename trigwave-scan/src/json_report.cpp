@@ -87,9 +87,9 @@ void json_report::finish(const wheel_model& m, const scan_summary& s) {
                  m.name.empty() ? "null" : m.given ? "\"given\"" : "\"library\"");
     std::fprintf(out_, "\"summary\": {\"revolutions\": %ld, \"first_time_s\": %s, \"last_time_s\": %s, "
                        "\"rpm_from\": %s, \"rpm_to\": %s, \"cam_deg_from\": %s, \"cam_deg_to\": %s, "
-                       "\"sync_held\": %s, \"missing\": %ld, \"extra\": %ld, \"nosync\": %ld}\n}\n",
+                       "\"sync_held\": %s, \"missing\": %ld, \"extra\": %ld, \"nosync\": %ld, \"nocam\": %ld}\n}\n",
                  s.rows, number(s.first_time).c_str(), number(s.last_time).c_str(), number(s.first_rpm, "%.3f").c_str(),
                  number(s.last_rpm, "%.3f").c_str(), number(s.first_cam, "%.3f").c_str(),
                  number(s.last_cam, "%.3f").c_str(), s.nosync == 0 && s.rows > 0 ? "true" : "false", s.missing,
-                 s.extra, s.nosync);
+                 s.extra, s.nosync, s.nocam);
 }

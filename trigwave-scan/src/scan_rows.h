@@ -4,9 +4,9 @@
 
 #include <vector>
 
-enum class anomaly_kind { none, missing, extra, nosync };
+enum class anomaly_kind { none, missing, extra, nosync, nocam };
 
-// "", "missing", "extra", "nosync": the names the reports print.
+// "", "missing", "extra", "nosync", "nocam": the names the reports print.
 const char* anomaly_name(anomaly_kind k);
 
 struct revolution_row {

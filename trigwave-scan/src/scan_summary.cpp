@@ -27,6 +27,7 @@ void scan_summary::add(const revolution_row& r) {
 void scan_summary::add(const anomaly_event& a) {
     if (a.kind == anomaly_kind::missing) ++missing;
     if (a.kind == anomaly_kind::extra) ++extra;
+    if (a.kind == anomaly_kind::nocam) ++nocam;
     if (a.kind == anomaly_kind::nosync) {
         ++nosync;
         if (losses.size() < losses_kept) losses.push_back(a.time_s);

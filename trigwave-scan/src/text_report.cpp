@@ -44,6 +44,8 @@ std::string anomaly_line(const anomaly_event& a) {
     char text[160];
     if (a.kind == anomaly_kind::nosync)
         std::snprintf(text, sizeof text, "revolution %ld, %.6f s: sync lost", a.revolution, a.time_s);
+    else if (a.kind == anomaly_kind::nocam)
+        std::snprintf(text, sizeof text, "revolution %ld, %.6f s: no cam pulse", a.revolution, a.time_s);
     else
         std::snprintf(text, sizeof text, "revolution %ld, tooth %d, %.6f s: %s tooth", a.revolution, a.tooth, a.time_s,
                       anomaly_name(a.kind));
@@ -79,7 +81,8 @@ void text_report::finish(const wheel_model& m, const scan_summary& s) {
         if (s.nosync > static_cast<long>(s.losses.size())) at += ", ...";
         std::fprintf(out_, "sync: lost %ld time%s, at %s\n", s.nosync, s.nosync == 1 ? "" : "s", at.c_str());
     }
-    std::fprintf(out_, "anomalies: %ld (%ld missing, %ld extra, %ld sync lost)\n", s.anomalies(), s.missing, s.extra, s.nosync);
+    std::fprintf(out_, "anomalies: %ld (%ld missing, %ld extra, %ld sync lost, %ld no cam pulse)\n", s.anomalies(), s.missing,
+                 s.extra, s.nosync, s.nocam);
     for (const anomaly_event& a : kept_) std::fprintf(out_, "%s\n", anomaly_line(a).c_str());
     if (s.anomalies() > static_cast<long>(kept_.size()))
         std::fprintf(out_, "... and %ld more anomalies (all in --csv)\n", s.anomalies() - static_cast<long>(kept_.size()));

@@ -2,7 +2,8 @@
 speed: channel 1 a 60-2 crank as trigwave's m582 draws it (each tooth low for the first half of
 its slot and high for the second, the gap low; slot 0's tooth at full level, the others at a
 relative level), channel 2 a cam low for 5 degrees once per 720 and high otherwise. Faults are
-laid on top. When each revolution starts comes from the same angle, never from the scanner.
+laid on top. When each revolution starts and each cam pulse is due come from the same angle,
+never from the scanner.
 """
 import wave
 
@@ -36,11 +37,12 @@ class Bench:
     seconds, rpm, ripple (share), cylinders, firings: the motion. rel: normal teeth per mille of
     slot 0's. jitter: each edge's sigma in % of its tooth's spacing. vr: a variable-reluctance
     crank. Faults: stop (second; hiss or flat), flip (second), drop ((second, dB)), spike
-    ((channel 0|1, crank angle)), drop_tooth (revolution from 0 whose tooth 1 is left out)."""
+    ((channel 0|1, crank angle)), drop_tooth (revolution from 0 whose tooth 1 is left out), nocam
+    (cycles from 0 whose cam pulse is left out)."""
 
     def __init__(self, seconds=4.0, rel=1000, jitter=0.0, vr=False, stop=None, hiss=False, flip=None,
-                 drop=None, spike=None, drop_tooth=None, **motion):
-        self.seconds, self.jitter = seconds, jitter
+                 drop=None, spike=None, drop_tooth=None, nocam=(), **motion):
+        self.seconds, self.jitter, self.nocam = seconds, jitter, list(nocam)
         top = max(motion.get("rpm", 1000.0) * (1 + motion.get("ripple", 0.0)),
                   RUNNING if motion.get("firings") else 0.0)
         self.grid = np.arange(0.0, 6 * top * seconds + 1080, STEP)
@@ -77,7 +79,8 @@ class Bench:
             x = (theta - centre) / (SLOT / 8)
             size = np.where((at == 0) | (at == TEETH - 1), 1.0, 0.5) * speed(theta, **motion) / top
             crank = np.where(at < TEETH, -x * np.exp(0.5 - x * x / 2) * size * LEVEL, 0.0)
-        cam = np.where((theta - CAM_AT) % 720 < CAM_WIDTH, -LEVEL, LEVEL)
+        cam = np.where(((theta - CAM_AT) % 720 < CAM_WIDTH) & ~np.isin((theta - CAM_AT) // 720, self.nocam),
+                       -LEVEL, LEVEL)
 
         if stop is not None:
             quiet = t >= stop
@@ -101,9 +104,10 @@ class Bench:
         t = self.at(np.arange(FIRST_EDGE, self.grid[-1], 360.0))
         return t[t < self.seconds]
 
-    def cams(self):
-        """The start of every cam pulse."""
-        return self.at(np.arange(CAM_AT, self.grid[-1], 720.0))
+    def cams(self, due=False):
+        """The start of every cam pulse, or (due) of those left out."""
+        angles = np.arange(CAM_AT, self.grid[-1], 720.0)
+        return self.at(angles[np.isin(np.arange(len(angles)), self.nocam) == due])
 
     def write(self, path):
         with wave.open(str(path), "wb") as w:

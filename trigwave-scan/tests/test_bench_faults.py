@@ -1,8 +1,10 @@
 """What goes wrong on a bench, on signals made from a known crank angle (signal_maker): a sensor
 unplugged, a spike, a quieter sound card, weak normal teeth, a VR sensor, an uneven or starting
-engine, jitter, wires swapped mid-run, a broken tooth. Rows are checked against that angle."""
+engine, jitter, wires swapped mid-run, a broken tooth, a cam pulse left out. Rows are checked
+against that angle; a wheel counted from the cam, against trigwave's own rules."""
 import re
 import unittest
+import wave
 
 import numpy as np
 
@@ -10,7 +12,8 @@ import scan_run as s
 import signal_maker as sm
 import trigwave_rules as rules
 
-LINE = re.compile(r"^revolution (\d+), (?:tooth (\d+), )?([-\d.]+) s: (missing tooth|extra tooth|sync lost)$")
+LINE = re.compile(r"^revolution (\d+), (?:tooth (\d+), )?([-\d.]+) s: "
+                  r"(missing tooth|extra tooth|sync lost|no cam pulse)$")
 REV, GAP_SLOT = 360.0, sm.TEETH * sm.SLOT
 
 # (name, generator settings, scanner arguments, what it must report)
@@ -32,7 +35,14 @@ CASES = [
     ("crank stops, hiss", dict(seconds=10, stop=5, hiss=True), [], "stop"),
     ("crank polarity flips", dict(flip=2), [], "flip"),
     ("tooth 1 missing", dict(drop_tooth=5), [], "missing"),
+    ("cam pulse left out", dict(nocam=[4]), [], "nocam"),
+    ("cam pulse left out, ripple 30 %", dict(nocam=[4], ripple=0.3), [], "nocam"),
+    ("two cam pulses in a row left out", dict(nocam=[4, 5]), [], "nocam"),
+    ("a cam in every other cycle only", dict(nocam=range(1, 99, 2)), [], "clean"),
 ]
+# trigwave's wheels counted from the cam at 1500 RPM, and the cycles (from 0, as trigwave's rules
+# count them: from the first tooth after a reference) whose cam pulses are cut
+CUT = [("c040", [5]), ("f000", [5, 6]), ("s060", [5])]
 
 
 class BenchFaultTest(rules.tw.TrigwaveCase):
@@ -121,6 +131,56 @@ class BenchFaultTest(rules.tw.TrigwaveCase):
         self.assertEqual([r for r in result.rows if r["anomaly"]], [row])
         self.whole_run(bench, result, index)
 
+    def expect_nocam(self, bench, result, lines, said, index, settings):
+        # each in the row where its pulse was due, within a tooth of when
+        due, starts = bench.cams(due=True), bench.starts()
+        self.assertEqual((result.status, said), (1, ["no cam pulse"] * len(due)), result.stdout)
+        rows = []
+        for m, t in zip(lines, due):
+            k = np.searchsorted(starts, t) - 1
+            self.assertIn(k, index, result.stdout)
+            rows.append(result.rows[index.index(k)])
+            self.assertEqual((rows[-1]["revolution"], rows[-1]["anomaly"]), (m.group(1), "nocam"), rows[-1])
+            self.assertLessEqual(abs(float(m.group(3)) - t), (starts[k + 1] - starts[k]) / sm.SLOTS, m.group(0))
+        self.assertEqual([r for r in result.rows if r["anomaly"]], rows)
+        self.whole_run(bench, result, index)
+
+    def test_a_wheel_counted_from_the_cam_keeps_its_place_without_its_pulse(self):
+        for typ, cut in CUT:
+            with self.subTest(typ):
+                cam = rules.quiet_cam(typ)
+                args = [typ, 1500, 3, cam, 1000, 1000]
+                work = self.fresh_dir()
+                self.assertEqual(self.run_trigwave(*args, cwd=work).status, 0)
+                path = work / rules.tw.file_name(args)
+                with wave.open(str(path)) as w:
+                    params = w.getparams()
+                    frames = np.frombuffer(w.readframes(params.nframes), "<i2").reshape(-1, 2).copy()
+                # every pulse that begins in those cycles, as trigwave's rules place them, held at rest
+                expected = rules.periods(typ, "1500", 3, str(cam), crank_angles=True)
+                rest = np.median(frames[:, 1])
+                away = frames[:, 1] != rest
+                for p in np.flatnonzero(away[1:] & ~away[:-1]) + 1:
+                    if any(expected[i][0] <= p < expected[i][1] for i in cut):
+                        frames[p:p + np.argmax(~away[p:]), 1] = rest
+                with wave.open(str(path), "wb") as w:
+                    w.setparams(params)
+                    w.writeframes(frames.tobytes())
+                result = s.scan(path)
+                lines = [LINE.match(x) for x in result.stdout.splitlines() if x.startswith("revolution ")]
+                self.assertEqual((result.status, [m and m.group(4) for m in lines]), (1, ["no cam pulse"] * len(cut)),
+                                 result.stdout)
+                # each at its cycle's reference, within a tooth; the cycles stay as the teeth place them
+                tooth = (expected[cut[0]][1] - expected[cut[0]][0]) / len(rules.tooth_angles(typ)[0])
+                for m, i in zip(lines, cut):
+                    self.assertLessEqual(abs(float(m.group(3)) * rules.RATE - expected[i][2]), tooth, m.group(0))
+                    expected[i] = expected[i][:2] + (None, None)
+                self.assertEqual(s.check_periods(self, result.rows, expected, rules.RATE, per_cycle=True),
+                                 len(result.rows))
+                starts = [round(float(r["time_s"]) * rules.RATE) for r in result.rows]
+                rows = [min(range(len(expected)), key=lambda i: abs(expected[i][0] - t)) for t in starts]
+                self.assertEqual(rows, list(range(rows[0], rows[0] + len(rows))), "one row per cycle, none lost")
+                self.assertEqual([rows[k] for k, r in enumerate(result.rows) if r["anomaly"]], cut, result.stdout)
 
 if __name__ == "__main__":
     unittest.main()

@@ -230,6 +230,9 @@ class RealCapturesTest(unittest.TestCase):
                         continue  # no claim made: sound for a capture it is known to miss
                     self.assertTrue(wheel, doc.get("problem"))
                     self.check_wheel(c, wheel)
+                    # no capture leaves a cam pulse out: each cam's pulses keep their crank teeth
+                    # cycle after cycle (a glitch pulse is one too many, never one too few)
+                    self.assertEqual(summary.get("nocam"), 0, summary)
                     if c.file == VR_WAV:
                         self.assertIn("crank vr", doc.get("input") or "", doc.get("input"))
                     if c.quiet:
@@ -249,7 +252,8 @@ def report(c, status, doc):
             f"{'cycle' if wheel.get('per_cycle') else 'revolution'}, {len(rows)} rows, RPM "
             + (f"{min(rpms):.1f}-{max(rpms):.1f}" if rpms else "none")
             + f", cam {wheel.get('cam_pulses_per_cycle')} per cycle, anomalies {summary.get('missing')} missing "
-            f"{summary.get('extra')} extra {summary.get('nosync')} sync lost")) + decode_line(c)
+            f"{summary.get('extra')} extra {summary.get('nosync')} sync lost "
+            f"{summary.get('nocam')} no cam pulse")) + decode_line(c)
 
 
 def decode_line(c):
