@@ -33,6 +33,21 @@ constexpr std::size_t periods_needed = 3;
 // step would outnumber the teeth.
 constexpr double settle_share = 1.0 / 8;
 
+// The thresholds never come nearer the noise than these multiples of its RMS: two samples
+// in a row beyond four RMS, or a swing of eight between turning points, come from white
+// noise less than once in many millions of samples. Once a tooth is known they never pass
+// these shares of its half-swing either: a resampler's ringing near the Nyquist frequency
+// reads as noise, and a tooth is found through it as a comparator's fixed hysteresis would.
+constexpr float noise_hysteresis = 4, noise_turn = 8, noise_arm = 5;
+constexpr float noise_hysteresis_most = 0.25f, noise_turn_most = 1.0f, noise_arm_most = 0.5f;
+// Noise below this moves none of them above the least the comparator keeps anyway.
+constexpr float quiet = least_hysteresis / noise_arm;
+// The noise gauge's scales: the medians of its measures on white noise of RMS 1. A
+// sample this near full scale is clipped, and tells nothing of the noise.
+constexpr float curve_of_noise = 0.676f, bend_of_noise = 5.64f;
+constexpr double median_of_normal = 0.6745;
+constexpr float clipped = 0.999f;
+
 // Where between the previous sample and this one the signal crossed level, from 0 to 1.
 double part_between(float prev, float x, float level) {
     const float step = x - prev;
@@ -51,14 +66,106 @@ T edge_finder::latest<T>::median() const {
     return v[n / 2];
 }
 
+bool edge_finder::noise_gauge::renew() {
+    const bool early = seen_ < block;
+    const bool skipped = !early && ++stretches_ > blocks_.values.size() && stretches_ % 4 != 0;
+    const float e = skipped ? -1.0f : estimate();
+    if (!early) {
+        std::copy(x_.end() - kept, x_.end(), x_.begin());
+        filled_ = kept;
+        if (e >= 0) blocks_.add(e);
+    }
+    if (e < 0) return false;
+    rms_ = early ? e : blocks_.median();
+    return true;
+}
+
+float edge_finder::noise_gauge::estimate() {
+    const std::size_t m = filled_;
+    // Every sample's curvature (the least of the latest three second differences), and
+    // whether a clipped sample lies among the five it depends on.
+    for (std::size_t n = 0; n < m; ++n) clipped_[n] = std::abs(x_[n]) >= clipped;
+    for (std::size_t n = 2; n < m; ++n) bends_[n] = std::abs(x_[n] - 2 * x_[n - 1] + x_[n - 2]);
+    std::size_t quiet_curves = 0, clear = 0;
+    for (std::size_t n = 4; n < m; ++n) {
+        work_[n] = std::min({bends_[n], bends_[n - 1], bends_[n - 2]});
+        near_clip_[n] = clipped_[n] | clipped_[n - 1] | clipped_[n - 2] | clipped_[n - 3] | clipped_[n - 4];
+        clear += !near_clip_[n];
+        quiet_curves += (work_[n] <= quiet * curve_of_noise) & !near_clip_[n];
+    }
+    if (clear == 0 || clear < (m - kept) / 2) return -1.0f;
+    // Most often that is all there is to know: noise this faint moves no threshold, and the
+    // rest could only find it fainter.
+    if (quiet_curves > clear / 2) return 0.0f;
+    // The curvature and the fourth difference of every sample clear of clipping.
+    std::size_t count = 0;
+    for (std::size_t n = 4; n < m; ++n)
+        if (!near_clip_[n]) {
+            work_[count] = work_[n];
+            bends_[count++] = std::abs(x_[n] - 4 * x_[n - 1] + 6 * x_[n - 2] - 4 * x_[n - 3] + x_[n - 4]);
+        }
+    // The median of n values over what white noise of RMS 1 gives.
+    const auto median = [](auto& v, std::size_t n, double of_noise) {
+        const auto mid = v.begin() + static_cast<std::ptrdiff_t>(n / 2);
+        std::nth_element(v.begin(), mid, v.begin() + static_cast<std::ptrdiff_t>(n));
+        return static_cast<float>(*mid / of_noise);
+    };
+    float least = std::min(median(work_, count, curve_of_noise), median(bends_, count, bend_of_noise));
+    if (least <= quiet) return 0.0f;
+    const auto x = [&](std::size_t n) { return static_cast<double>(x_[n]); };
+    std::size_t unclipped = 0;
+    for (std::size_t n = 0; n < m; ++n) unclipped_[n] = unclipped = clipped_[n] ? 0 : unclipped + 1;
+
+    // Each step x[n] - x[n-1] foreseen from the ones before it (autocorrelation and
+    // Levinson-Durbin), fewer of them for the first estimates.
+    const std::size_t p = std::min(order, m / 4 - 1);
+    const auto step = [&](std::size_t n) { return x(n) - x(n - 1); };
+    std::array<double, order + 1> r{}, a{}, previous{};
+    for (std::size_t k = 0; k <= p; ++k)
+        for (std::size_t n = 1 + k; n < m; ++n) r[k] += step(n) * step(n - k);
+    if (r[0] > 0) {
+        double error = r[0];
+        for (std::size_t i = 1; i <= p && error > r[0] * 1e-9; ++i) {
+            double acc = r[i];
+            for (std::size_t k = 1; k < i; ++k) acc -= a[k] * r[i - k];
+            const double reflection = acc / error;
+            previous = a;
+            a[i] = reflection;
+            for (std::size_t k = 1; k < i; ++k) a[k] = previous[k] - reflection * previous[i - k];
+            error *= 1 - reflection * reflection;
+        }
+    }
+    std::size_t errors = 0;
+    for (std::size_t n = p + 1; n < m; ++n)
+        if (unclipped_[n] > p + 1) {
+            double e = step(n);
+            for (std::size_t k = 1; k <= p; ++k) e -= a[k] * step(n - k);
+            work_[errors++] = static_cast<float>(std::abs(e));
+        }
+    // White noise through the difference and the prediction: the RMS it comes out with.
+    double gain = 0;
+    for (std::size_t k = 0; k <= p + 1; ++k) {
+        const double h = (k <= p ? (k == 0 ? 1 : -a[k]) : 0) - (k >= 1 ? (k == 1 ? 1 : -a[k - 1]) : 0);
+        gain += h * h;
+    }
+    if (errors >= (m - kept) / 2 && errors > 0) least = std::min(least, median(work_, errors, median_of_normal * std::sqrt(gain)));
+    return least;
+}
+
 edge_finder::thresholds edge_finder::current() const {
     const float share = kind_ == input_kind::vr ? vr_turning_share : hysteresis_share;
-    const float h = std::max(half_ * hysteresis_share, least_hysteresis);
+    const bool known = middles_.count > 0;
+    const auto above_noise = [&](float times, float most) {
+        return known ? std::min(noise_.rms() * times, half_ * most) : noise_.rms() * times;
+    };
+    const float h = std::max({half_ * hysteresis_share, least_hysteresis, above_noise(noise_hysteresis, noise_hysteresis_most)});
     // A turn smaller than the comparator's least swing teaches nothing. Before the first
     // tooth no single sample makes an edge: the one that completes the tooth, a sample
     // after the step, is then the first reported.
     const float single = middles_.count > 0 ? std::max(half_ * single_sample_share, h) : HUGE_VALF;
-    return {middle_, half_, h, single, std::max(half_ * share, 2 * least_hysteresis)};
+    const float turn = std::max({half_ * share, 2 * least_hysteresis, above_noise(noise_turn, noise_turn_most)});
+    const float arm = std::max(least_hysteresis, above_noise(noise_arm, noise_arm_most));
+    return {middle_, half_, h, single, turn, arm};
 }
 
 void edge_finder::tooth(float trough, double now) {
@@ -102,6 +209,31 @@ bool edge_finder::turn(double now, bool rising) {
     return true;
 }
 
+int edge_finder::smoothing() const {
+    if (kind_ != input_kind::vr || noise_.rms() <= least_hysteresis) return 1;
+    return std::min(settle_, static_cast<int>(most_smoothing));
+}
+
+float edge_finder::smoothed(float x) {
+    // The span moves a sample at a time toward what is wanted, so the average never jumps.
+    const std::size_t size = recent_.size(), at = taken_++;
+    recent_[at % size] = x;
+    const auto span = static_cast<std::size_t>(smooth_);
+    const auto oldest = [&](std::size_t k) { return recent_[(at - span + k) % size]; };
+    const int wanted = smoothing();
+    if (wanted > smooth_ && at > span) {
+        smooth_sum_ += x;
+        ++smooth_;
+    } else if (wanted < smooth_) {
+        smooth_sum_ += x - oldest(0) - oldest(1);
+        --smooth_;
+    } else if (smooth_ > 1) {
+        smooth_sum_ += x - oldest(0);
+    }
+    if (smooth_ == 1) smooth_sum_ = x;
+    return static_cast<float>(smooth_sum_ / smooth_);
+}
+
 void edge_finder::emit(std::vector<edge>& out, double at, bool rising, float sharpness) {
     // In time order even where a droop put the last crossing before the previous edge.
     at = std::max(at, last_edge_);
@@ -110,9 +242,26 @@ void edge_finder::emit(std::vector<edge>& out, double at, bool rising, float sha
 }
 
 void edge_finder::feed(const float* samples, std::size_t count, std::size_t stride, std::vector<edge>& out) {
+    // The first samples wait until the noise they carry is measured, then are read with it.
+    std::size_t i = 0;
+    if (start_.size() < first_samples) {
+        for (; i < count && start_.size() < first_samples; ++i) {
+            const float v = samples[i * stride];
+            start_held_ = std::isfinite(v) ? v : start_.empty() ? 0.0f : start_held_;
+            start_.push_back(v);
+            noise_.add(start_held_);
+        }
+        if (start_.size() < first_samples) return;
+        read(start_.data(), start_.size(), 1, out, false);
+    }
+    read(samples + i * stride, count - i, stride, out, true);
+}
+
+void edge_finder::read(const float* samples, std::size_t count, std::size_t stride, std::vector<edge>& out, bool gauged) {
     if (count == 0) return;
     if (!started_) {
-        middle_ = peak_ = extreme_ = reached_high_ = reached_low_ = previous_ = before_ = std::isfinite(samples[0]) ? samples[0] : 0.0f;
+        middle_ = peak_ = extreme_ = reached_high_ = reached_low_ = previous_ = before_ = smoothed_ =
+            std::isfinite(samples[0]) ? samples[0] : 0.0f;
         started_ = true;
     }
     const bool vr = kind_ == input_kind::vr;
@@ -128,6 +277,7 @@ void edge_finder::feed(const float* samples, std::size_t count, std::size_t stri
         const float x = std::isfinite(v) ? v : prev;
         const float held_high = std::min(x, prev), held_low = std::max(x, prev);
         const auto now = [&] { return position_ + static_cast<double>(i); };
+        if (gauged && noise_.add(x)) t = current();
 
         // Until the first tooth, the levels are what the signal has reached so far.
         if (!learnt && (held_high > reached_high_ || held_low < reached_low_)) {
@@ -157,19 +307,25 @@ void edge_finder::feed(const float* samples, std::size_t count, std::size_t stri
         }
 
         if (vr) {
+            // Where noise sets the thresholds, the crossings are read through a moving average
+            // (its delay taken off): a slow lobe's crossing then moves less with the noise.
+            const float y = smoothed(x), y_prev = smoothed_;
+            const double delay = 0.5 * (smooth_ - 1);
             // The baseline, the teeth's usual middle: a scope's capture sits on the sensor's
             // offset, a sound card's near 0, and the larger lobes beside a gap do not move it.
             vr_peak = std::max(vr_peak - vr_peak * vr_peak_decay_, held_high - t.middle);
-            const float arm = t.middle + std::max(vr_peak * arm_share, least_hysteresis);
-            if (state <= 0 && held_high > arm) {
-                if (turn(now(), true)) emit(out, now() - 1.0 + part_between(prev, x, arm), true, share_of(x - prev, 2 * t.half));
+            const float arm = t.middle + std::max(vr_peak * arm_share, t.arm);
+            if (state <= 0 && std::min(y, y_prev) > arm) {
+                if (turn(now(), true))
+                    emit(out, now() - 1.0 - delay + part_between(y_prev, y, arm), true, share_of(y - y_prev, 2 * t.half));
                 state = 1;
-            } else if (state > 0 && x < t.middle) {
+            } else if (state > 0 && y < t.middle) {
                 // The tooth's centre: where its positive lobe gives way to the negative one.
                 if (turn(now(), false))
-                    emit(out, now() - 1.0 + part_between(prev, x, t.middle), false, share_of(prev - x, 2 * t.half));
+                    emit(out, now() - 1.0 - delay + part_between(y_prev, y, t.middle), false, share_of(y_prev - y, 2 * t.half));
                 state = -1;
             }
+            smoothed_ = y;
         } else {
             // The edge is placed where the signal last crossed the middle, between two
             // samples: a tooth a few samples long is then timed to a fraction of one.

@@ -18,6 +18,9 @@ constexpr std::size_t least_edges = 8;
 // hall signal through a low-pass at a slow speed still steps several times faster.
 constexpr double step_share = 0.4;
 constexpr double steps_per_tooth = 10;
+// White noise adds to the steepest step around a crossing up to about this many times its
+// RMS (the largest of a few differences of two noisy samples): that much is taken off.
+constexpr float noise_step = 4;
 
 }  // namespace
 
@@ -48,6 +51,7 @@ input_kind decide_input(const float* samples, std::size_t count, std::size_t str
     std::vector<edge> edges;
     finder.feed(x.data(), count, 1, edges);
     if (edges.size() < least_edges) return input_kind::hall;
+    const float noise_part = noise_step * finder.noise();
 
     // Each edge between its neighbours: the swing there, and the steepest step around it.
     std::vector<double> shares[2], per_tooth[2];
@@ -62,7 +66,7 @@ input_kind decide_input(const float* samples, std::size_t count, std::size_t str
         float step = 0;
         for (std::size_t m = std::max(at, first + 2) - 1; m <= std::min(at + 2, last); ++m)
             step = std::max(step, std::abs(x[m] - x[m - 1]));
-        const double share = step / swing;
+        const double share = std::max(step - noise_part, 0.0f) / swing;
         shares[edges[k].rising].push_back(share);
         per_tooth[edges[k].rising].push_back(share * (edges[k + 1].at - edges[k - 1].at));
     }

@@ -23,5 +23,6 @@ bool parse_input_choice(const std::string& text, input_choice& out);
 
 // Decides from a stretch of one channel (count samples, every stride floats): a VR
 // signal crosses its middle slowly, a hall signal steps across it within a sample or
-// two on at least one side. Hall when too few edges to tell.
+// two on at least one side (what white noise adds to a step is taken off). Hall when too
+// few edges to tell.
 input_kind decide_input(const float* samples, std::size_t count, std::size_t stride);
