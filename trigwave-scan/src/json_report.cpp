@@ -18,23 +18,6 @@ std::string gaps_json(const wheel_model& m) {
 
 }  // namespace
 
-std::string json_string(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 static std::string json_strings(const std::vector<std::string>& v) {
     std::string out;
     for (const std::string& x : v) out += (out.empty() ? "" : ", ") + json_string(x);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "json_text.h"
 #include "report_sink.h"
 
 class json_report : public report_sink {
@@ -20,5 +21,3 @@ private:
     std::string pending_;   // the open revolution's anomalies, as JSON
     long pending_count_ = 0;
 };
-
-std::string json_string(const std::string& text);

@@ -24,23 +24,6 @@ std::string anomalies_json(const std::vector<truth_anomaly>& list) {
 
 }  // namespace
 
-std::string json_string(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string truth_json(const truth_log& log, const crank_model& m, const Trigwave& tw, const effects& fx,
                        const std::string& wav_name) {
     std::string out = "{\"file\": " + json_string(wav_name) + ", \"input\": " +

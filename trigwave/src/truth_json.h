@@ -5,11 +5,9 @@
 
 #include "crank_model.h"
 #include "effects.h"
+#include "json_text.h"
 #include "trigwave.h"
 #include "truth_log.h"
 
 std::string truth_json(const truth_log& log, const crank_model& m, const Trigwave& tw, const effects& fx,
                        const std::string& wav_name);
-
-// A JSON string with its quotes.
-std::string json_string(const std::string& text);
