@@ -65,7 +65,7 @@ int run_effects(Trigwave& generator, const effects& fx) {
     const std::vector<const fault*> unplaced = renderer.unplaced();
     if (!unplaced.empty()) {
         const fault& f = *unplaced.front();
-        std::fprintf(stderr, "--fault %s is refused: %s %ld never begins in this file; it is not kept\n",
+        std::fprintf(stderr, "--fault %s is refused: %s %ld never begins in this file; no file is left\n",
                      f.text.c_str(), f.kind == fault_kind::nocam ? "cycle" : model.per_cycle ? "cycle" : "revolution",
                      f.kind == fault_kind::nocam ? f.cycle : f.revolution);
         generator.remove_output();
