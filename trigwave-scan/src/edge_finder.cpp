@@ -91,7 +91,7 @@ float edge_finder::noise_gauge::estimate() {
         work_[n] = std::min({bends_[n], bends_[n - 1], bends_[n - 2]});
         near_clip_[n] = clipped_[n] | clipped_[n - 1] | clipped_[n - 2] | clipped_[n - 3] | clipped_[n - 4];
         clear += !near_clip_[n];
-        quiet_curves += (work_[n] <= quiet * curve_of_noise) & !near_clip_[n];
+        quiet_curves += (work_[n] <= quiet * curve_of_noise && !near_clip_[n]);
     }
     if (clear == 0 || clear < (m - kept) / 2) return -1.0f;
     // Most often that is all there is to know: noise this faint moves no threshold, and the
