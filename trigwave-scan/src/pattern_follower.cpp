@@ -46,7 +46,8 @@ double shape_at(const std::vector<double>& before, double x) {
 
 pattern_follower::pattern_follower(std::vector<double> intervals)
     : intervals_(std::move(intervals)), symmetry_(shortest_shift(intervals_)),
-      window_(std::max<std::size_t>(3, symmetry_ + 1)) {
+      window_(std::max<std::size_t>(3, symmetry_ + 1)),
+      longest_(*std::max_element(intervals_.begin(), intervals_.end())) {
     const std::size_t n = intervals_.size();
     for (std::size_t k = 0; k < n; ++k) {
         std::vector<double> before;
@@ -117,12 +118,17 @@ void pattern_follower::decide(std::vector<step>& out) {
         accept({at, kind::accepted, next, false, ok}, spacing / intervals_[next], out);
         return;
     }
+    // A signal that stopped (a sensor dropping out) is lost where its tooth was due, not
+    // where it comes back.
+    const double due = last_at_ + u * intervals_[next];
     synced_ = false;
     recent_units_.clear();
-    out.push_back({at, kind::lost, next, false, 0});
+    out.push_back({at, kind::lost, next, false, 0, u > 0 && due < at ? due : at});
     // The place is sought again at once from the spacings up to here, so that a follower
     // a tooth off finds it at the gap that showed it: the same edge may then be placed.
+    // After a stop the teeth before it say nothing of where the wheel is now.
     history_.pop_back();
+    if (spacing > 2 * u * longest_) history_.clear();
     try_sync(at, out);
 }
 

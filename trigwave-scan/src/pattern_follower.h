@@ -24,6 +24,7 @@ public:
         std::size_t position = 0;     // accepted: the edge's place; extra and lost: the place due
         bool missing_before = false;  // accepted after a missing edge at position - 1
         double misfit = 0;            // accepted: how far the spacing strayed, as |log(ratio)|
+        double lost_at = 0;           // lost: where the place was lost, the tooth due when it came late
     };
 
     // Takes the next edge (in time order); appends the steps of the edges decided by now.
@@ -48,6 +49,7 @@ private:
     std::vector<double> shape_;      // log of each spacing against its neighbours' median
     std::size_t symmetry_;           // the shortest shift that maps the pattern onto itself
     std::size_t window_;             // spacings matched to sync: a period (to its symmetry) and one
+    double longest_;                 // the widest spacing of the pattern
 
     std::deque<double> pending_;     // edges not decided yet
     std::deque<double> history_;     // the last edges decided, for finding the place

@@ -110,13 +110,15 @@ void revolution_tracker::on_step(const pattern_follower::step& s) {
     if (follows) pass_cam(angle);
     const int n = static_cast<int>(model_.teeth.size());
     if (s.what == kind::lost) {
-        lose(s.at);
+        lose(s.lost_at);
         in_sync_ = false;
         forget_cam();
         return;
     }
     if (s.what == kind::extra) {
-        if (open_) note(model_.per_cycle ? count_ + 1 : static_cast<int>(s.position) + 1, s.at, anomaly_kind::extra);
+        // numbered by the tooth it follows, as a wheel's extra tooth is told: "after tooth 12"
+        if (open_)
+            note(model_.per_cycle ? count_ : (static_cast<int>(s.position) + n - 1) % n + 1, s.at, anomaly_kind::extra);
         return;
     }
     if (s.what != kind::accepted) return;

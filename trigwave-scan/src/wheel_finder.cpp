@@ -27,6 +27,11 @@ constexpr std::size_t settle_edges = 4;
 constexpr double same_share = 0.01;
 constexpr double learned_odd_share = 0.03;
 constexpr double structured_odd_share = 0.02;
+// A pattern whose spacings stray from the wheel's by this much on average (a fifth of a
+// spacing) follows it only by the follower's tolerance: one that fits in half that passes
+// over it, whatever their ranks.
+constexpr double loose_misfit = 0.1;
+bool far_closer(double misfit, double other) { return other > loose_misfit && misfit < other / 2; }
 // Cam pulses a period apart fall within this share of a period of each other.
 constexpr double cam_slack = 0.05;
 constexpr int most_cam_periods = 8;
@@ -305,7 +310,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         // A library wheel passes over one of trigwave's types only by fitting better by more
         // than same_share: none can, once a type fits that well.
         if (c.known && c.known->library && best && best->known && !best->known->library && !best->even &&
-            best_fit.share() <= same_share)
+            best_fit.share() <= same_share && best_fit.misfit <= loose_misfit)
             continue;
         for (bool rising : {true, false}) {
             const fit f = follow(c.teeth, rising ? rises : falls);
@@ -330,6 +335,8 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
                 else if (d <= same_share) {
                     const int r = rank(c), best_r = rank(*best);
                     better = r < best_r || (r == best_r && f.misfit < best_fit.misfit - 0.01);
+                    if (far_closer(f.misfit, best_fit.misfit)) better = true;
+                    else if (far_closer(best_fit.misfit, f.misfit)) better = false;
                 }
             }
             if (better) {

@@ -55,10 +55,11 @@ class ToothTest(FaultCase):
                 width = hi - lo
                 frames[lo + width // 8: lo + 3 * width // 8, 0] = int(high * 0.9)
 
-            for kind, edit in (("missing", remove), ("extra", add)):
+            # an extra tooth is numbered by the tooth before it: it comes ahead of the slot's own
+            for kind, edit, number in (("missing", remove, tooth), ("extra", add, tooth - 1)):
                 with self.subTest(type=typ, fault=kind):
                     path, start = self.edited(typ, slots, slot, 5, edit)
-                    self.assertOnlyAnomaly(s.scan(path), start, kind, tooth)
+                    self.assertOnlyAnomaly(s.scan(path), start, kind, number)
 
 
 class CutShortTest(own.OwnFilesCase):
