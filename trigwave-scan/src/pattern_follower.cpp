@@ -35,8 +35,8 @@ std::size_t shortest_shift(const std::vector<double>& p) {
     return n;
 }
 
-// log(x[i]) against the median of the spacings before it: the shape of a pattern at
-// any speed.
+// log(x[i]) against the median of the spacings before it (or around it): the shape of a
+// pattern at any speed.
 double shape_at(const std::vector<double>& before, double x) {
     const double m = median(before);
     return m > 0 && x > 0 ? std::log(x / m) : 0;
@@ -53,6 +53,9 @@ pattern_follower::pattern_follower(std::vector<double> intervals)
         std::vector<double> before;
         for (std::size_t j = 1; j <= shape_span; ++j) before.push_back(intervals_[(k + shape_span * n - j) % n]);
         shape_.push_back(shape_at(before, intervals_[k]));
+        around_shape_.push_back(shape_at({intervals_[(k + 2 * n - 2) % n], intervals_[(k + n - 1) % n],
+                                          intervals_[(k + 1) % n], intervals_[(k + 2) % n]},
+                                         intervals_[k]));
     }
 }
 
@@ -148,6 +151,27 @@ void pattern_follower::accept(const step& s, double unit, std::vector<step>& out
     out.push_back(s);
 }
 
+pattern_follower::placement pattern_follower::place(const std::vector<double>& shape, const std::vector<bool>& known,
+                                                    const std::vector<double>& want, std::size_t ends_before) const {
+    const std::size_t n = intervals_.size(), w = shape.size();
+    const int allowed = static_cast<int>(w / 10);
+    placement p;
+    for (std::size_t r = 0; r < symmetry_; ++r) {
+        // r: the place of the last edge; the window's spacing i ends w - 1 - i + ends_before edges before it
+        int outliers = 0;
+        for (std::size_t i = 0; i < w && outliers <= allowed + 2; ++i)
+            if (known[i]) outliers += std::fabs(shape[i] - want[(r + n * (w + ends_before + 1) - (w - 1 - i + ends_before)) % n]) > shape_tolerance;
+        if (outliers < p.best_out) {
+            p.second_out = p.best_out;
+            p.best_out = outliers;
+            p.best = static_cast<int>(r);
+        } else if (outliers < p.second_out) {
+            p.second_out = outliers;
+        }
+    }
+    return p;
+}
+
 void pattern_follower::try_sync(double at, std::vector<step>& out) {
     history_.push_back(at);
     while (history_.size() > window_ + shape_span + 1) history_.pop_front();
@@ -160,36 +184,33 @@ void pattern_follower::try_sync(double at, std::vector<step>& out) {
     for (std::size_t i = 1; i < history_.size(); ++i) d.push_back(history_[i] - history_[i - 1]);
     const std::size_t w = std::min(window_, d.size());
     std::vector<double> shape(w);
+    std::vector<bool> known(w);
     for (std::size_t i = 0; i < w; ++i) {
+        // spacings with too few before them carry no shape
         const std::size_t at_i = d.size() - w + i;
         const std::size_t from = at_i >= shape_span ? at_i - shape_span : 0;
         std::vector<double> before(d.begin() + static_cast<long>(from), d.begin() + static_cast<long>(at_i));
         shape[i] = before.empty() ? 0 : shape_at(before, d[at_i]);
+        known[i] = at_i >= 2;
     }
-    const int allowed = static_cast<int>(w / 10);
-    int best = -1, best_out = 1 << 30, second_out = 1 << 30;
-    for (std::size_t r = 0; r < symmetry_; ++r) {
-        // r: the place of the window's last edge
-        int outliers = 0;
-        for (std::size_t i = 0; i < w && outliers <= allowed + 2; ++i) {
-            // spacings with too few before them carry no shape
-            const std::size_t at_i = d.size() - w + i;
-            if (at_i < 2) continue;
-            const double want = shape_[(r + n * (w + 1) - (w - 1 - i)) % n];
-            outliers += std::fabs(shape[i] - want) > shape_tolerance;
-        }
-        if (outliers < best_out) {
-            second_out = best_out;
-            best_out = outliers;
-            best = static_cast<int>(r);
-        } else if (outliers < second_out) {
-            second_out = outliers;
-        }
-    }
+    placement p = place(shape, known, shape_, 0);
     // A short window must place the edge one way only; a whole period may hold an odd
     // spacing or two (a glitch, a jittered tooth) if every other place fits far worse.
-    const bool placed = best >= 0 && best_out <= allowed && (symmetry_ == 1 || second_out >= best_out + 2) &&
-                        (w >= window_ || best_out == 0);
+    bool placed = p.sure(static_cast<int>(w / 10), symmetry_) && (w >= window_ || p.best_out == 0);
+    if (!placed && d.size() >= window_ + 4) {
+        // A cranking engine's ripple changes the speed within the spacings before a tooth;
+        // against the two before it and the two after, a steady change cancels. A whole
+        // period ending two spacings back is matched so.
+        for (std::size_t i = 0; i < window_; ++i) {
+            const std::size_t at_i = d.size() - 2 - window_ + i;
+            shape[i] = shape_at({d[at_i - 2], d[at_i - 1], d[at_i + 1], d[at_i + 2]}, d[at_i]);
+            known[i] = true;
+        }
+        // A second chance, so it must fit at every spacing, and no other place nearly.
+        p = place(shape, known, around_shape_, 2);
+        placed = p.sure(0, symmetry_) && p.second_out >= 3;
+    }
+    const int best = p.best;
     if (!placed) {
         out.push_back({at, kind::unsynced, 0, false, 0});
         return;

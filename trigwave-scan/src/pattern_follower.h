@@ -44,9 +44,19 @@ private:
     // The edge is the tooth at s.position, the teeth turning at unit time per pattern unit.
     void accept(const step& s, double unit, std::vector<step>& out);
     double local_unit() const;
+    // The place that the window's spacing shapes fit with the fewest outliers, and the next best.
+    struct placement {
+        int best = -1, best_out = 1 << 30, second_out = 1 << 30;
+        bool sure(int allowed, std::size_t symmetry) const {
+            return best >= 0 && best_out <= allowed && (symmetry == 1 || second_out >= best_out + 2);
+        }
+    };
+    placement place(const std::vector<double>& shape, const std::vector<bool>& known, const std::vector<double>& want,
+                    std::size_t ends_before) const;
 
     std::vector<double> intervals_;
     std::vector<double> shape_;      // log of each spacing against its neighbours' median
+    std::vector<double> around_shape_;  // the same against the two before it and the two after
     std::size_t symmetry_;           // the shortest shift that maps the pattern onto itself
     std::size_t window_;             // spacings matched to sync: a period (to its symmetry) and one
     double longest_;                 // the widest spacing of the pattern
