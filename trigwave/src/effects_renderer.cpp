@@ -34,6 +34,16 @@ effects_renderer::effects_renderer(const Trigwave& tw, const crank_model& model,
         cranking_norm_ = 1 / square_root(1 - cranking_depth_ * cranking_depth_);
     }
     runout_ = static_cast<double>(fx.runout) / 100000;
+    // teeth evenly spaced: a decoder tells the cycle by the cam alone, at the first edge after it
+    std::vector<double> followed;
+    for (const crank_edge& e : m_.edges)
+        if (e.followed) followed.push_back(e.at);
+    even_teeth_ = !followed.empty();
+    for (std::size_t i = 0; i < followed.size(); ++i) {
+        const double d = (i + 1 < followed.size() ? followed[i + 1] : followed[0] + cycle) - followed[i];
+        const double first = (followed.size() > 1 ? followed[1] : followed[0] + cycle) - followed[0];
+        even_teeth_ = even_teeth_ && d > 0.9 * first && d < 1.1 * first;
+    }
     for (const fault& f : fx.faults) {
         window w;
         w.from = frame_at(f.at_us);
@@ -84,13 +94,17 @@ void effects_renderer::generate_cycle() {
 bool effects_renderer::row_starts(const occurrence& o, uint16_t cam_pos) const {
     if (!m_.from_cam) return std::find(m_.first_teeth.begin(), m_.first_teeth.end(), o.key) != m_.first_teeth.end();
     // the first tooth after the cam's reference pulse, where the cam position has put it
+    return cam_reference_in(last_followed_, o.nominal, cam_pos);
+}
+
+bool effects_renderer::cam_reference_in(double after, double upto, uint16_t cam_pos) const {
     for (const cam_pulse& p : m_.cam) {
         if (!p.reference) continue;
         const double start = p.start + (m_.cam_shifts ? cam_pos : 0);
-        const double k = static_cast<double>(static_cast<int64_t>((o.nominal - start) / cycle + 2)) - 2;
+        const double k = static_cast<double>(static_cast<int64_t>((upto - start) / cycle + 2)) - 2;
         const double at = k * cycle + start;
         // a pulse before the file's first frame is not in the file
-        return at > last_followed_ && at <= o.nominal && at > first_angle_;
+        return at > after && at <= upto && at > first_angle_;
     }
     return false;
 }
@@ -211,13 +225,29 @@ void effects_renderer::note(truth_anomaly a) {
 
 long effects_renderer::cycle_of_row(long row) const { return m_.per_cycle ? row : (row + 1) / 2; }
 
-void effects_renderer::pass(occurrence& o, uint32_t n) {
+void effects_renderer::pass(occurrence& o, uint32_t n, uint16_t cam_pos) {
     o.passed = true;
     if (!o.removed && !fx_.vr) {
         stretch_lo_ = o.lo;
         stretch_hi_ = o.hi;
         have_stretch_ = true;
     }
+    const bool other_edges = !fx_.vr && !std::all_of(m_.edges.begin(), m_.edges.end(), [](const crank_edge& e) { return e.followed; });
+    // Even teeth counted from the cam: a flipped crank's cycle opens at the first of the
+    // teeth's other edges after the reference, which may be the other edge of the tooth before.
+    const bool cycles_by_other_edges = flipped_ && other_edges && m_.from_cam && even_teeth_;
+    if (!o.followed && !o.extra && !o.removed) {
+        const bool opens = cycles_by_other_edges && row_ > 0 && cam_reference_in(last_other_, o.nominal, cam_pos);
+        last_other_ = o.nominal;
+        if (opens) {
+            truth_row r;
+            r.number = truth_.rows.empty() ? 1 : truth_.rows.back().number + 1;
+            r.time_s = crossing_time(o.at, n);
+            r.start = o.nominal;
+            truth_.rows.push_back(r);
+        }
+    }
+    if (!o.followed && cycles_by_other_edges) return;
     if (!o.followed) {
         // with the crank flipped a decoder takes each tooth's other edge
         if (deferred_row_ > 0 && !o.extra && !o.removed) {
@@ -237,8 +267,9 @@ void effects_renderer::pass(occurrence& o, uint32_t n) {
         note({o.tooth, t, "extra", o.made_by->text, false});
         return;
     }
-    const bool other_edges = !fx_.vr && !std::all_of(m_.edges.begin(), m_.edges.end(), [](const crank_edge& e) { return e.followed; });
-    if (o.row > 0 && flipped_ && other_edges && (truth_.rows.empty() || truth_.rows.back().number != o.row)) {
+    if (cycles_by_other_edges) {
+        // the rows open at the other edges
+    } else if (o.row > 0 && flipped_ && other_edges && (truth_.rows.empty() || truth_.rows.back().number != o.row)) {
         deferred_row_ = o.row;
     } else if (o.row > 0 && (truth_.rows.empty() || truth_.rows.back().number != o.row)) {
         truth_row r;
@@ -383,7 +414,7 @@ bool effects_renderer::render(FILE* file) {
                 for (const window& w : flips_) flipped_ = flipped_ != (n >= w.from);
                 for (occurrence& o : queue_) {
                     if (!o.decided || o.at > theta_) break;
-                    if (!o.passed) pass(o, n);
+                    if (!o.passed) pass(o, n, cam_pos);
                 }
                 while (!queue_.empty() && queue_.front().passed && queue_.front().at + queue_.front().half_width < theta_) {
                     queue_.pop_front();

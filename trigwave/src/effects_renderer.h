@@ -51,7 +51,9 @@ private:
     void decide(std::size_t i, uint16_t cam_pos);
     void insert_extra(std::size_t after, const occurrence& tooth);
     bool row_starts(const occurrence& o, uint16_t cam_pos) const;
-    void pass(occurrence& o, uint32_t n);
+    // whether the cam's reference pulse comes after the crank angle after and by upto
+    bool cam_reference_in(double after, double upto, uint16_t cam_pos) const;
+    void pass(occurrence& o, uint32_t n, uint16_t cam_pos);
     double crossing_time(double angle, uint32_t n) const;
     double crank_sample(double amplitude, double relative, double rpm) const;
     int16_t cam_sample(uint32_t n, uint16_t cam_pos, double amplitude);
@@ -79,6 +81,8 @@ private:
     bool flipped_ = false;    // the crank's polarity reversed by faults
     long deferred_row_ = 0;   // a row that begins at its first tooth's other edge
     double last_followed_ = -1e300;
+    double last_other_ = -1e300;  // the last of the teeth's other edges passed
+    bool even_teeth_ = false;     // the followed edges evenly spaced
     const fault* pending_missing_ = nullptr;
     const fault* pending_extra_ = nullptr;
     occurrence extra_tooth_;
