@@ -77,7 +77,9 @@ void find_edges(const Trigwave& tw, crank_model& m) {
         crank_edge& e = m.edges[i];
         const double before = forward(m.edges[(i + n - 1) % n].at, e.at);
         const double after = forward(e.at, m.edges[(i + 1) % n].at);
-        e.room = 0.45 * std::min(n > 1 ? before : cycle, n > 1 ? after : cycle);
+        // a quarter of the way to either neighbour: a narrow tooth keeps half its width, as a
+        // sensor's timing wanders but its tooth stays a tooth
+        e.room = 0.25 * std::min(n > 1 ? before : cycle, n > 1 ? after : cycle);
         // the nearest edges of the same direction on either side
         double pitch = cycle;
         for (std::size_t k = 1; k < n && pitch == cycle; ++k)
