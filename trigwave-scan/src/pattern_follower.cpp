@@ -125,6 +125,7 @@ void pattern_follower::decide(std::vector<step>& out) {
     // where it comes back.
     const double due = last_at_ + u * intervals_[next];
     synced_ = false;
+    lost_ = true;
     recent_units_.clear();
     out.push_back({at, kind::lost, next, false, 0, u > 0 && due < at ? due : at});
     // The place is sought again at once from the spacings up to here, so that a follower
@@ -196,7 +197,9 @@ void pattern_follower::try_sync(double at, std::vector<step>& out) {
     placement p = place(shape, known, shape_, 0);
     // A short window must place the edge one way only; a whole period may hold an odd
     // spacing or two (a glitch, a jittered tooth) if every other place fits far worse.
-    bool placed = p.sure(static_cast<int>(w / 10), symmetry_) && (w >= window_ || p.best_out == 0);
+    // Just after a loss the window may still hold spacings of what was lost (a polarity
+    // flipped, a stretch of noise): it must then fit at every spacing.
+    bool placed = p.sure(lost_ ? 0 : static_cast<int>(w / 10), symmetry_) && (w >= window_ || p.best_out == 0);
     if (!placed && d.size() >= window_ + 4) {
         // A cranking engine's ripple changes the speed within the spacings before a tooth;
         // against the two before it and the two after, a steady change cancels. A whole
@@ -216,6 +219,7 @@ void pattern_follower::try_sync(double at, std::vector<step>& out) {
         return;
     }
     synced_ = true;
+    lost_ = false;
     position_ = static_cast<std::size_t>(best);
     last_at_ = at;
     recent_units_.clear();

@@ -64,6 +64,7 @@ private:
     std::deque<double> pending_;     // edges not decided yet
     std::deque<double> history_;     // the last edges decided, for finding the place
     bool synced_ = false;
+    bool lost_ = false;              // lost, not placed again yet
     std::size_t position_ = 0;
     double last_at_ = 0;
     double unit_ = 0;

@@ -35,9 +35,9 @@ effects_renderer::effects_renderer(const Trigwave& tw, const crank_model& model,
     }
     runout_ = static_cast<double>(fx.runout) / 100000;
     // teeth evenly spaced: a decoder tells the cycle by the cam alone, at the first edge after it
-    std::vector<double> followed;
-    for (const crank_edge& e : m_.edges)
-        if (e.followed) followed.push_back(e.at);
+    std::vector<double> followed, other;
+    for (const crank_edge& e : m_.edges) (e.followed ? followed : other).push_back(e.at);
+    other_edges_alike_ = same_spacings(followed, other);
     even_teeth_ = !followed.empty();
     for (std::size_t i = 0; i < followed.size(); ++i) {
         const double d = (i + 1 < followed.size() ? followed[i + 1] : followed[0] + cycle) - followed[i];
@@ -89,6 +89,25 @@ void effects_renderer::generate_cycle() {
         o.followed = e.followed;
         queue_.push_back(o);
     }
+}
+
+// Whether two sets of edges in a cycle make the same pattern of spacings, one turned
+// against the other: a decoder then cannot tell which of them it follows.
+bool effects_renderer::same_spacings(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size() || a.size() < 2) return false;
+    const std::size_t n = a.size();
+    const auto spacing = [&](const std::vector<double>& v, std::size_t i) {
+        return i + 1 < n ? v[i + 1] - v[i] : v[0] + cycle - v[i];
+    };
+    for (std::size_t shift = 0; shift < n; ++shift) {
+        bool same = true;
+        for (std::size_t i = 0; i < n && same; ++i) {
+            const double x = spacing(a, i), y = spacing(b, (i + shift) % n);
+            same = x < 1.1 * y && y < 1.1 * x;
+        }
+        if (same) return true;
+    }
+    return false;
 }
 
 bool effects_renderer::row_starts(const occurrence& o, uint16_t cam_pos) const {
@@ -430,7 +449,7 @@ bool effects_renderer::render(FILE* file) {
                 // the decoder loses its place where the crank tells its polarity (an even square
                 // wave flipped is the same wave shifted); a tooth may look odd on the way
                 const double t = static_cast<double>(n) / sample_rate;
-                note({0, t, "nosync", w.made_by->text, !m_.polarity_told || fx_.vr});
+                note({0, t, "nosync", w.made_by->text, !m_.polarity_told || fx_.vr || other_edges_alike_});
                 note({0, t, "extra", w.made_by->text, true});
                 note({0, t, "missing", w.made_by->text, true});
             }

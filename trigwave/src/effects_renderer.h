@@ -83,6 +83,8 @@ private:
     double last_followed_ = -1e300;
     double last_other_ = -1e300;  // the last of the teeth's other edges passed
     bool even_teeth_ = false;     // the followed edges evenly spaced
+    bool other_edges_alike_ = false;  // the other edges make the followed edges' pattern
+    static bool same_spacings(const std::vector<double>& a, const std::vector<double>& b);
     const fault* pending_missing_ = nullptr;
     const fault* pending_extra_ = nullptr;
     occurrence extra_tooth_;

@@ -165,7 +165,11 @@ class FaultTest(EffectsCase):
         self.assertFalse(any(starts[10] <= c < starts[12] for c in cam_starts))
         kinds = {(r["revolution"], a["kind"], a["tooth"]) for r in rows for a in r["anomalies"] if not a["optional"]}
         self.assertLessEqual({(3, "missing", 10), (5, "extra", 20), (11, "nocam", 0)}, kinds)
-        self.assertEqual(sum(1 for k in kinds if k[1] == "nosync"), 2)
+        # the dropout's nosync; the teeth's falls make the pattern of their rises, so a decoder
+        # may follow the flip without losing its place: that nosync is optional
+        self.assertEqual(sum(1 for k in kinds if k[1] == "nosync"), 1)
+        flips = [a for r in rows for a in r["anomalies"] if a["kind"] == "nosync" and a["fault"].startswith("flip")]
+        self.assertEqual([a["optional"] for a in flips], [True])
 
 
 if __name__ == "__main__":
