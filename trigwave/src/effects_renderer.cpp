@@ -34,16 +34,19 @@ effects_renderer::effects_renderer(const Trigwave& tw, const crank_model& model,
         cranking_norm_ = 1 / square_root(1 - cranking_depth_ * cranking_depth_);
     }
     runout_ = static_cast<double>(fx.runout) / 100000;
-    // teeth evenly spaced: a decoder tells the cycle by the cam alone, at the first edge after it
+    // What a flip shows a decoder: the teeth's other edges (none on a VR sensor), and whether
+    // they make the pattern of the edges followed
     std::vector<double> followed, other;
     for (const crank_edge& e : m_.edges) (e.followed ? followed : other).push_back(e.at);
+    other_edges_ = !fx_.vr && !other.empty();
     other_edges_alike_ = same_spacings(followed, other);
+    // teeth evenly spaced: a decoder tells the cycle by the cam alone, at the first edge after it
     even_teeth_ = !followed.empty();
-    for (std::size_t i = 0; i < followed.size(); ++i) {
-        const double d = (i + 1 < followed.size() ? followed[i + 1] : followed[0] + cycle) - followed[i];
-        const double first = (followed.size() > 1 ? followed[1] : followed[0] + cycle) - followed[0];
-        even_teeth_ = even_teeth_ && d > 0.9 * first && d < 1.1 * first;
-    }
+    const auto spacing = [&](std::size_t i) {
+        return (i + 1 < followed.size() ? followed[i + 1] : followed[0] + cycle) - followed[i];
+    };
+    for (std::size_t i = 0; even_teeth_ && i < followed.size(); ++i)
+        even_teeth_ = spacing(i) > 0.9 * spacing(0) && spacing(i) < 1.1 * spacing(0);
     for (const fault& f : fx.faults) {
         window w;
         w.from = frame_at(f.at_us);
@@ -251,10 +254,9 @@ void effects_renderer::pass(occurrence& o, uint32_t n, uint16_t cam_pos) {
         stretch_hi_ = o.hi;
         have_stretch_ = true;
     }
-    const bool other_edges = !fx_.vr && !std::all_of(m_.edges.begin(), m_.edges.end(), [](const crank_edge& e) { return e.followed; });
     // Even teeth counted from the cam: a flipped crank's cycle opens at the first of the
     // teeth's other edges after the reference, which may be the other edge of the tooth before.
-    const bool cycles_by_other_edges = flipped_ && other_edges && m_.from_cam && even_teeth_;
+    const bool cycles_by_other_edges = flipped_ && other_edges_ && m_.from_cam && even_teeth_;
     if (!o.followed && !o.extra && !o.removed) {
         const bool opens = cycles_by_other_edges && row_ > 0 && cam_reference_in(last_other_, o.nominal, cam_pos);
         last_other_ = o.nominal;
@@ -288,7 +290,7 @@ void effects_renderer::pass(occurrence& o, uint32_t n, uint16_t cam_pos) {
     }
     if (cycles_by_other_edges) {
         // the rows open at the other edges
-    } else if (o.row > 0 && flipped_ && other_edges && (truth_.rows.empty() || truth_.rows.back().number != o.row)) {
+    } else if (o.row > 0 && flipped_ && other_edges_ && (truth_.rows.empty() || truth_.rows.back().number != o.row)) {
         deferred_row_ = o.row;
     } else if (o.row > 0 && (truth_.rows.empty() || truth_.rows.back().number != o.row)) {
         truth_row r;
@@ -301,7 +303,6 @@ void effects_renderer::pass(occurrence& o, uint32_t n, uint16_t cam_pos) {
         if (o.made_by != nullptr) note({o.tooth, t, "missing", o.made_by->text, false});
         return;
     }
-    passed_tooth_ = o.tooth;
     if (truth_row* row = open_row()) row->teeth++;
 }
 

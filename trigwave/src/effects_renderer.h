@@ -77,13 +77,13 @@ private:
 
     long row_ = 0;
     int tooth_ = 0;           // the last followed tooth's number in its row, as decided
-    int passed_tooth_ = 0;    // and as passed
     bool flipped_ = false;    // the crank's polarity reversed by faults
     long deferred_row_ = 0;   // a row that begins at its first tooth's other edge
     double last_followed_ = -1e300;
     double last_other_ = -1e300;  // the last of the teeth's other edges passed
     bool even_teeth_ = false;     // the followed edges evenly spaced
-    bool other_edges_alike_ = false;  // the other edges make the followed edges' pattern
+    bool other_edges_ = false;        // the crank has edges a decoder does not follow
+    bool other_edges_alike_ = false;  // and they make the followed edges' pattern
     static bool same_spacings(const std::vector<double>& a, const std::vector<double>& b);
     const fault* pending_missing_ = nullptr;
     const fault* pending_extra_ = nullptr;
