@@ -14,13 +14,31 @@ constexpr std::size_t least_edges = 8;
 // The steepest one-sample step where the signal crosses its middle, as a share of the
 // swing there. A hall sensor steps across in a sample or two (half the swing or more, on
 // at least one side: a sawtooth's sharp fall); a VR's sine-like crossing climbs about 3.3
-// swings per tooth period, so at P samples a tooth its step is 3.3 / P of the swing. A
-// hall signal through a low-pass at a slow speed still steps several times faster.
+// swings per lobe pair, so at P samples a pair its step is 3.3 / P of the swing. A hall
+// signal through a low-pass at a slow speed still steps several times faster for the time
+// it holds its levels either side. Held means beyond a quarter of the swing from the
+// middle: a hall level holds until the next edge, a VR lobe falls back to the middle between
+// teeth, so narrow teeth far apart (Subaru's windows) are judged by their lobes, not by the
+// space between them.
 constexpr double step_share = 0.4;
-constexpr double steps_per_tooth = 10;
+constexpr double steps_per_hold = 10;
 // White noise adds to the steepest step around a crossing up to about this many times its
 // RMS (the largest of a few differences of two noisy samples): that much is taken off.
 constexpr float noise_step = 4;
+
+// Walking from a crossing at `at` towards `bound` (a step of +1 or -1): how many samples
+// the signal holds beyond a quarter of the swing from its middle, in its first stretch
+// there (the crossing itself and any flat stretch at the middle are not counted).
+double held_samples(const std::vector<float>& x, std::size_t bound, std::size_t at, float lo, float hi, int step) {
+    const float middle = (lo + hi) / 2, band = (hi - lo) / 4;
+    double n = 0;
+    for (std::size_t m = at; m != bound; m += static_cast<std::size_t>(step)) {
+        const bool out = std::abs(x[m] - middle) > band;
+        if (n > 0 && !out) break;
+        n += out;
+    }
+    return n;
+}
 
 }  // namespace
 
@@ -54,7 +72,7 @@ input_kind decide_input(const float* samples, std::size_t count, std::size_t str
     const float noise_part = noise_step * finder.noise();
 
     // Each edge between its neighbours: the swing there, and the steepest step around it.
-    std::vector<double> shares[2], per_tooth[2];
+    std::vector<double> shares[2], per_hold[2];
     for (std::size_t k = 1; k + 1 < edges.size(); ++k) {
         const auto first = static_cast<std::size_t>(std::max(edges[k - 1].at, 0.0));
         const auto last = std::min(static_cast<std::size_t>(std::ceil(edges[k + 1].at)), count - 1);
@@ -68,11 +86,12 @@ input_kind decide_input(const float* samples, std::size_t count, std::size_t str
             step = std::max(step, std::abs(x[m] - x[m - 1]));
         const double share = std::max(step - noise_part, 0.0f) / swing;
         shares[edges[k].rising].push_back(share);
-        per_tooth[edges[k].rising].push_back(share * (edges[k + 1].at - edges[k - 1].at));
+        const std::size_t mid_at = std::min(at, last);
+        per_hold[edges[k].rising].push_back(share * (held_samples(x, first, mid_at, *lo, *hi, -1) + held_samples(x, last, mid_at, *lo, *hi, 1)));
     }
     for (int side = 0; side < 2; ++side) {
         if (shares[side].empty()) continue;
-        if (upper_median(shares[side]) >= step_share || upper_median(per_tooth[side]) >= steps_per_tooth) return input_kind::hall;
+        if (upper_median(shares[side]) >= step_share || upper_median(per_hold[side]) >= steps_per_hold) return input_kind::hall;
     }
     return input_kind::vr;
 }

@@ -15,6 +15,7 @@ const double tolerance = std::log(1.75);
 // than they fit the tooth due.
 const double fault_fit = std::log(1.3);
 constexpr double fault_margin = 0.1;
+constexpr double after_margin = 0.05;
 // How far a spacing's shape may stray while the place is being found.
 const double shape_tolerance = std::log(1.5);
 constexpr int extras_before_loss = 3;
@@ -68,22 +69,31 @@ void pattern_follower::finish(std::vector<step>& out) {
     while (!pending_.empty()) decide(out);
 }
 
-double pattern_follower::local_unit() const {
-    // The accepted spacings before the edge, and those after it as if no tooth were odd:
-    // one odd tooth among them moves the median little.
-    std::vector<double> units(recent_units_.begin(), recent_units_.end());
+pattern_follower::reading pattern_follower::read_on(std::size_t shift, bool dropped) const {
+    // The accepted spacings before the edge, and those after it as this reading of the edge
+    // places them (its tooth due, or `shift` teeth on, or the edge `dropped` as an extra
+    // one). Read on from a wrong place, an uneven wheel's teeth after an odd one all misfit:
+    // they would move the speed, and they stray from it.
+    std::vector<double> units(recent_units_.begin(), recent_units_.end()), after;
     const std::size_t n = intervals_.size();
-    for (std::size_t k = 1; k < pending_.size(); ++k) {
+    for (std::size_t k = dropped ? 2 : 1; k < pending_.size(); ++k) {
         const double d = pending_[k] - pending_[k - 1];
-        if (d > 0) units.push_back(d / intervals_[(position_ + 1 + k) % n]);
+        if (d > 0) after.push_back(d / intervals_[(position_ + 1 + k + shift - (dropped ? 1 : 0)) % n]);
     }
+    units.insert(units.end(), after.begin(), after.end());
+    reading r;
     if (pending_.size() == 1 && recent_units_.size() >= 2) {
         // The recording's last edge: no teeth after it, so the speed goes on as it went
         // (an engine coasting to a stop slows tooth after tooth).
         const double last = recent_units_.back(), before = recent_units_[recent_units_.size() - 2];
-        return before > 0 ? last * std::clamp(last / before, 0.8, 1.25) : last;
+        r.unit = before > 0 ? last * std::clamp(last / before, 0.8, 1.25) : last;
+        return r;
     }
-    return units.empty() ? unit_ : median(units);
+    r.unit = units.empty() ? unit_ : median(units);
+    std::vector<double> strays;
+    for (double a : after) strays.push_back(std::fabs(std::log(a / r.unit)));
+    r.stray = strays.empty() ? 0 : median(strays);
+    return r;
 }
 
 void pattern_follower::decide(std::vector<step>& out) {
@@ -95,19 +105,27 @@ void pattern_follower::decide(std::vector<step>& out) {
     }
     const std::size_t n = intervals_.size();
     const std::size_t next = (position_ + 1) % n, after = (next + 1) % n;
-    const double u = local_unit();
+    const reading plain = read_on(0, false), skipped = read_on(1, false), dropped = read_on(0, true);
+    const double u = plain.unit;
     const double spacing = at - last_at_;
-    const auto misfit = [&](double d, double units) {
-        return d > 0 && units > 0 && u > 0 ? std::fabs(std::log(d / (u * units))) : 1e9;
+    const auto misfit = [&](double d, double units, double unit) {
+        return d > 0 && units > 0 && unit > 0 ? std::fabs(std::log(d / (unit * units))) : 1e9;
     };
-    const double ok = misfit(spacing, intervals_[next]);
-    const double missing = misfit(spacing, intervals_[next] + intervals_[after]);
-    const double extra = pending_.size() > 1 ? misfit(pending_[1] - last_at_, intervals_[next]) : 1e9;
+    // A fault is read only where the teeth after the edge fit its reading no worse than
+    // the plain one: under a cranking ripple a long spacing may fit two teeth as closely.
+    const auto fits_after = [&](const reading& r) { return r.stray <= plain.stray + after_margin; };
+    const double ok = misfit(spacing, intervals_[next], u);
+    const double missing = fits_after(skipped) ? misfit(spacing, intervals_[next] + intervals_[after], skipped.unit) : 1e9;
+    const double extra = pending_.size() > 1 && fits_after(dropped) ? misfit(pending_[1] - last_at_, intervals_[next], dropped.unit) : 1e9;
+    // Taken as its tooth, the edge would leave the next one no place, not even as an extra
+    // tooth: jitter may have brought the teeth either side apart, and the extra one nearer.
+    const bool next_lost = pending_.size() > 1 && misfit(pending_[1] - at, intervals_[after], u) >= tolerance &&
+                           (pending_.size() < 3 || misfit(pending_[2] - at, intervals_[after], u) >= fault_fit);
     pending_.pop_front();
     history_.push_back(at);
     while (history_.size() > window_ + shape_span + 1) history_.pop_front();
 
-    if (spacing <= 0 || (extra < fault_fit && extra + fault_margin < ok && extra <= missing)) {
+    if (spacing <= 0 || (extra < fault_fit && (extra + fault_margin < ok || next_lost) && extra <= missing)) {
         if (++extras_in_row_ < extras_before_loss) {
             out.push_back({at, kind::extra, next, false, 0});
             return;

@@ -43,7 +43,12 @@ private:
     void try_sync(double at, std::vector<step>& out);
     // The edge is the tooth at s.position, the teeth turning at unit time per pattern unit.
     void accept(const step& s, double unit, std::vector<step>& out);
-    double local_unit() const;
+    // The speed about an edge under one reading of it, and how far the teeth after it
+    // stray from that speed (the median of their log ratios).
+    struct reading {
+        double unit = 0, stray = 0;
+    };
+    reading read_on(std::size_t shift, bool dropped) const;
     // The place that the window's spacing shapes fit with the fewest outliers, and the next best.
     struct placement {
         int best = -1, best_out = 1 << 30, second_out = 1 << 30;

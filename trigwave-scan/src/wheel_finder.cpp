@@ -27,6 +27,9 @@ constexpr std::size_t settle_edges = 4;
 constexpr double same_share = 0.01;
 constexpr double learned_odd_share = 0.03;
 constexpr double structured_odd_share = 0.02;
+// A pattern followed only by calling one tooth in ten odd is not the wheel: a sensor that
+// sticks over teeth can be read as nearly any pattern so.
+constexpr double most_odd_share = 0.1;
 // A pattern whose spacings stray from the wheel's by this much on average (a fifth of a
 // spacing) follows it only by the follower's tolerance: one that fits in half that passes
 // over it, whatever their ranks.
@@ -316,7 +319,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
             const fit f = follow(c.teeth, rising ? rises : falls);
             // A pattern learned from the recording must explain it almost whole: one that
             // needs odd teeth to fit is a wheel the signal does not show.
-            if (!f.whole || (!c.known && f.share() > learned_odd_share)) continue;
+            if (!f.whole || f.share() > most_odd_share || (!c.known && f.share() > learned_odd_share)) continue;
             bool better = !best;
             // Even teeth tell nothing of the revolution: a pattern that does wins when it
             // fits almost as well.
@@ -329,6 +332,9 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
             if (best && structured != best_structured &&
                 (structured ? f.share() : best_fit.share()) <= structured_share) {
                 better = structured;
+                // unless the pattern is followed only by the follower's tolerance
+                if (far_closer(structured ? best_fit.misfit : f.misfit, structured ? f.misfit : best_fit.misfit))
+                    better = !structured;
             } else if (best) {
                 const double d = f.share() - best_fit.share();
                 if (d < -same_share) better = true;
@@ -353,7 +359,8 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         return m;
     }
     // A library wheel with a type's crank and a cam of its own (a real engine's, where the
-    // type has trigwave's): the spacings of the cam's pulses tell which it is.
+    // type has trigwave's): the spacings of the cam's pulses tell which it is, the library's
+    // where they fit it within the slack and twice as closely as the type's.
     if (best->known && !best->known->library && !best->known->cam.empty() && cam_wanted && cam.size() >= 4) {
         const fit kept = follow(best->teeth, best_rising ? rises : falls, true);
         const std::vector<pulse> p = place(kept.teeth, times_of(cam, high_is_shorter(cam), 0));
@@ -364,7 +371,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         for (const candidate& c : tries) {
             if (!c.known || !c.known->library || c.known->cam.empty()) continue;
             const double theirs = cam_stray(p, cycle, c.known->cam);
-            if (theirs >= cam_slack || theirs >= own - cam_slack) continue;
+            if (theirs >= cam_slack || theirs >= own / 2) continue;
             const fit f = follow(c.teeth, best_rising ? rises : falls);
             if (f.share() <= best_fit.share() + same_share) {
                 best = &c;

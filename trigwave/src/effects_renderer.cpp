@@ -215,7 +215,8 @@ void effects_renderer::insert_extra(std::size_t after, const occurrence& tooth) 
     rise.removed = false;
     if (fx_.vr) {
         rise.nominal = rise.at = from + width / 2;
-        rise.half_width = 0.3 * (next - space.nominal);
+        // as wide as the tooth it follows, so as steep, but within the space
+        rise.half_width = std::min(tooth.half_width, 0.3 * (next - space.nominal));
         rise.size = 1;
         queue_.insert(queue_.begin() + static_cast<std::ptrdiff_t>(after) + 1, rise);
         return;
@@ -223,13 +224,22 @@ void effects_renderer::insert_extra(std::size_t after, const occurrence& tooth) 
     const double end = std::min(from + 2 * width / 3, latest - 1);
     rise.nominal = rise.at = std::min(from + width / 3, (from + end) / 2);
     rise.lo = rise.hi = tooth.nominal;  // held at the level just after the tooth's own edge
+    occurrence top = rise;
+    if (!other_edges_) {
+        // A sawtooth's tooth is its sharp fall: from the ramp, the extra one climbs to the
+        // level just before the tooth's own fall and falls from there, midway.
+        top.followed = false;
+        top.lo = top.hi = tooth.nominal - 1;
+        rise.nominal = rise.at = (rise.at + end) / 2;
+    }
     occurrence back = space;
     back.followed = false;
     back.extra = true;
     back.decided = true;
     back.removed = false;
     back.nominal = back.at = end;
-    const auto at = queue_.begin() + static_cast<std::ptrdiff_t>(after) + 1;
+    auto at = queue_.begin() + static_cast<std::ptrdiff_t>(after) + 1;
+    if (!other_edges_) at = queue_.insert(at, top) + 1;
     queue_.insert(queue_.insert(at, rise) + 1, back);
 }
 
