@@ -48,13 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     FUZZ_CHECK(k.library && k.names.size() == 1 && !k.teeth.empty());
     FUZZ_CHECK(k.periods_per_cycle >= 1);
     for (double s : k.teeth) FUZZ_CHECK(s > 0);
+    // the same wheel as a VR sensor times it, at its teeth's centres
+    const known_wheel centres = known_from_file(w, true);
+    FUZZ_CHECK(centres.periods_per_cycle >= 1 && !centres.teeth.empty());
+    for (double s : centres.teeth) FUZZ_CHECK(s > 0);
     // what the writer makes of the parsed wheel reads back as it
     const wheel_file back = parse_wheel_file(wheel_file_text(w));
     FUZZ_CHECK(back.crank.size() == w.crank.size() && back.cam.size() == w.cam.size() && back.cycle == w.cycle);
     std::vector<edge> crank, cam;
     draw(w, size % 2 == 1, crank, cam);
     const std::vector<known_wheel> library = library_wheels({w});
-    check_scan(crank, cam, 16384.0, {library, false});
-    check_scan(crank, cam, 16384.0, {library, true});
+    const std::vector<known_wheel> library_vr = library_wheels({w}, true);
+    check_scan(crank, cam, 16384.0, {library, false, library_vr});
+    check_scan(crank, cam, 16384.0, {library, true, library_vr});
     return 0;
 }

@@ -26,6 +26,9 @@ struct known_wheel {
     std::vector<std::string> names;
     std::vector<int> cam_teeth;
     int periods_per_cycle = 2;    // the teeth's period repeats this often in 720 degrees
+    // The wheel's tooth edges repeat within a revolution, so its cycles are counted from the
+    // cam, whichever point of a tooth a sensor times (a VR sensor's centres may repeat less).
+    bool counted_from_cam = false;
 };
 
 // The wheels a scan may tell besides trigwave's types: the library's, or one given wheel
@@ -33,6 +36,7 @@ struct known_wheel {
 struct wheel_choice {
     std::vector<known_wheel> library;
     bool given = false;
+    std::vector<known_wheel> library_vr;  // the same with each tooth at its centre (empty: as library)
 };
 
 const std::vector<known_wheel>& known_wheels();

@@ -83,14 +83,15 @@ std::vector<double> as_slots(const std::vector<double>& p) {
 
 }  // namespace
 
-known_wheel known_from_file(const wheel_file& file) {
+known_wheel known_from_file(const wheel_file& file, bool centres) {
     known_wheel w;
     w.library = true;
     w.names = {file.name};
     w.cam_teeth = {static_cast<int>(file.cam.size())};
     const int32_t cycle = file.cycle * 1000;
     std::vector<int32_t> rises;
-    for (const wheel_tooth& t : file.crank) rises.push_back(t.rise);
+    for (const wheel_tooth& t : file.crank)
+        rises.push_back(centres ? static_cast<int32_t>((t.rise + static_cast<int32_t>(forward(t.rise, t.fall, cycle)) / 2) % cycle) : t.rise);
     const auto full = std::find_if(file.crank.begin(), file.crank.end(), [](const wheel_tooth& t) { return t.full; });
     const std::size_t reference = full == file.crank.end() ? 0 : static_cast<std::size_t>(full - file.crank.begin());
     const std::vector<double> all = spacings(rises, cycle);
@@ -132,6 +133,8 @@ known_wheel known_from_file(const wheel_file& file) {
         for (double& x : d) x /= 1000.0;
         w.cam = starts.size() > 1 ? opened_at_widest(d, 0) : d;
     }
+    w.counted_from_cam = !w.even_teeth && w.periods_per_cycle > 2;
+    if (centres) w.counted_from_cam = known_from_file(file, false).counted_from_cam;
     return w;
 }
 
@@ -157,10 +160,10 @@ bool same_crank(const known_wheel& a, const known_wheel& b) {
     return a.per_cycle == b.per_cycle && a.periods_per_cycle == b.periods_per_cycle && same_shape(a, b);
 }
 
-std::vector<known_wheel> library_wheels(const std::vector<wheel_file>& files) {
+std::vector<known_wheel> library_wheels(const std::vector<wheel_file>& files, bool centres) {
     std::vector<known_wheel> out;
     for (const wheel_file& f : files) {
-        known_wheel w = known_from_file(f);
+        known_wheel w = known_from_file(f, centres);
         const auto same = std::find_if(out.begin(), out.end(), [&](const known_wheel& o) { return same_crank(o, w); });
         if (same == out.end()) {
             out.push_back(std::move(w));

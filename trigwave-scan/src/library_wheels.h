@@ -13,8 +13,9 @@
 // cycle-720 file counts cycles from the cam, unless its pattern spans the cycle once. Rises
 // evenly spaced (each within a tenth of the median spacing) make even teeth, told by the cam
 // as trigwave's coil types are. The cam's pulses are the state it spends the
-// less time in, as the scan takes them.
-known_wheel known_from_file(const wheel_file& file);
+// less time in, as the scan takes them. With centres, each tooth is taken at its centre,
+// where a VR sensor's conditioner times it: teeth of uneven widths make another pattern.
+known_wheel known_from_file(const wheel_file& file, bool centres = false);
 
 // Whether a decoder following the edges sees the same period: as many teeth, and in some
 // rotation every spacing within half a degree of a 360-degree period (a wheel of slots as
@@ -26,4 +27,4 @@ bool same_crank(const known_wheel& a, const known_wheel& b);
 
 // The library's files as known wheels, those with the same crank sharing one entry
 // (the first file's place, the names in the files' order).
-std::vector<known_wheel> library_wheels(const std::vector<wheel_file>& files);
+std::vector<known_wheel> library_wheels(const std::vector<wheel_file>& files, bool centres = false);

@@ -175,17 +175,34 @@ pattern_follower::placement pattern_follower::place(const std::vector<double>& s
     const std::size_t n = intervals_.size(), w = shape.size();
     const int allowed = static_cast<int>(w / 10);
     placement p;
+    // r: the place of the last edge; the window's spacing i ends w - 1 - i + ends_before edges before it
+    const auto wanted = [&](std::size_t r, std::size_t i) {
+        return want[(r + n * (w + ends_before + 1) - (w - 1 - i + ends_before)) % n];
+    };
     for (std::size_t r = 0; r < symmetry_; ++r) {
-        // r: the place of the last edge; the window's spacing i ends w - 1 - i + ends_before edges before it
         int outliers = 0;
         for (std::size_t i = 0; i < w && outliers <= allowed + 2; ++i)
-            if (known[i]) outliers += std::fabs(shape[i] - want[(r + n * (w + ends_before + 1) - (w - 1 - i + ends_before)) % n]) > shape_tolerance;
+            if (known[i]) outliers += std::fabs(shape[i] - wanted(r, i)) > shape_tolerance;
         if (outliers < p.best_out) {
             p.second_out = p.best_out;
             p.best_out = outliers;
             p.best = static_cast<int>(r);
         } else if (outliers < p.second_out) {
             p.second_out = outliers;
+        }
+    }
+    if (p.best < 0 || symmetry_ == n) return p;
+    // Places a symmetry apart fit alike but for small differences (a VR sensor's tooth
+    // centres on the halves of a wheel whose edges repeat): the closest fit of them.
+    double least = -1;
+    const std::size_t first = static_cast<std::size_t>(p.best);
+    for (std::size_t r = first; r < n; r += symmetry_) {
+        double cost = 0;
+        for (std::size_t i = 0; i < w; ++i)
+            if (known[i]) cost += std::fabs(shape[i] - wanted(r, i));
+        if (least < 0 || cost < least - 1e-9) {
+            least = cost;
+            p.best = static_cast<int>(r);
         }
     }
     return p;

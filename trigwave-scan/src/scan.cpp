@@ -34,7 +34,9 @@ struct output_file {
 bool choose_wheels(const scan_options& opts, wheel_choice& choice, FILE* err) {
     if (!opts.wheel.empty()) {
         try {
-            choice.library = library_wheels({read_wheel_file(opts.wheel)});
+            const wheel_file given = read_wheel_file(opts.wheel);
+            choice.library = library_wheels({given});
+            choice.library_vr = library_wheels({given}, true);
         } catch (const wheel_file_error& e) {
             std::fprintf(err, "trigwave-scan: %s\n", e.what());
             return false;
@@ -47,6 +49,7 @@ bool choose_wheels(const scan_options& opts, wheel_choice& choice, FILE* err) {
     for (const std::string& p : library.problems)
         std::fprintf(err, "trigwave-scan: warning: %s; left out of the wheel library\n", p.c_str());
     choice.library = library_wheels(library.wheels);
+    choice.library_vr = library_wheels(library.wheels, true);
     return true;
 }
 

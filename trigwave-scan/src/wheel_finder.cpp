@@ -238,7 +238,10 @@ void place_reference(wheel_model& m, const std::vector<pulse>& pulses, const kno
             break;
         }
     }
-    if (known && known->cam.size() > 1 && std::any_of(gaps.begin(), gaps.end(), [&](double g) { return alike(g, known->cam[0]); }))
+    // A known wheel's own reference spacing, where a gap comes near it: the crank angles
+    // measured while the wheel was being told may be a few degrees off.
+    const auto near_known = [&](double g) { return std::fabs(std::log(g / known->cam[0])) < 0.1; };
+    if (known && known->cam.size() > 1 && std::any_of(gaps.begin(), gaps.end(), near_known))
         reference = known->cam[0];
     // the nearest other spacing sets how closely the reference must be matched
     double nearest = 1e9;
@@ -282,6 +285,9 @@ void name_library_wheel(wheel_model& m, const known_wheel& w, bool given) {
 
 wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted,
                        bool prefer_falling, const wheel_choice& choice) {
+    // A VR conditioner times each tooth at its centre: the library's teeth taken there.
+    const std::vector<known_wheel>& wheels_known =
+        prefer_falling && !choice.library_vr.empty() ? choice.library_vr : choice.library;
     wheel_model m;
     const std::vector<double> rises = times_of(crank, true), falls = times_of(crank, false);
     if (rises.size() < 8 || falls.size() < 8) {
@@ -293,7 +299,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         for (const known_wheel& w : known_wheels()) tries.push_back({w.teeth, &w, false, w.even_teeth});
     // The library's even wheels are told by counting, after the even teeth fit; a given
     // one is followed as even teeth.
-    for (const known_wheel& w : choice.library)
+    for (const known_wheel& w : wheels_known)
         if (choice.given || !w.even_teeth) tries.push_back({w.even_teeth ? std::vector<double>{1.0} : w.teeth, &w, false, w.even_teeth});
     if (!choice.given) {
         for (const auto* t : {&rises, &falls}) {
@@ -316,6 +322,9 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
             best_fit.share() <= same_share && best_fit.misfit <= loose_misfit)
             continue;
         for (bool rising : {true, false}) {
+            // A VR conditioner times a tooth at its falling crossing; where it rose past its
+            // threshold moves with the swing, and tells the wheel less exactly.
+            if (rising && prefer_falling) continue;
             const fit f = follow(c.teeth, rising ? rises : falls);
             // A pattern learned from the recording must explain it almost whole: one that
             // needs odd teeth to fit is a wheel the signal does not show.
@@ -353,8 +362,8 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         }
     }
     if (!best) {
-        m.problem = choice.given && !choice.library.empty()
-                        ? "no trigger wheel found: the crank's edges do not follow " + choice.library[0].names[0]
+        m.problem = choice.given && !wheels_known.empty()
+                        ? "no trigger wheel found: the crank's edges do not follow " + wheels_known[0].names[0]
                         : "no trigger wheel found: the crank's edges follow no pattern of teeth";
         return m;
     }
@@ -454,7 +463,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         // groups of ten teeth a revolution): the cam repeats once a cycle, which says how
         // many periods make one.
         std::vector<const known_wheel*> alike;
-        for (const known_wheel& w : choice.library)
+        for (const known_wheel& w : wheels_known)
             if (!w.even_teeth && same_shape(w, *library)) alike.push_back(&w);
         for (int k = 1; alike.size() > 1 && k <= most_cam_periods; ++k) {
             if (!repeats_every(pulses, period, k)) continue;
@@ -499,7 +508,9 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
         }
         if (m.has_cam && m.cam_pulses > 1) place_reference(m, pulses, best->known);
     }
-    if ((!best->known || library) && !best->even && m.has_cam && per_cycle_periods > 2) {
+    // the pattern repeats within a revolution: the cycle is told by the cam
+    const bool cam_places = per_cycle_periods > 2 || (library && library->counted_from_cam && per_cycle_periods == 2);
+    if ((!best->known || library) && !best->even && m.has_cam && cam_places) {
         // the pattern repeats within the period: the cycle is told by the cam
         std::vector<double> cycle;
         for (int k = 0; k < per_cycle_periods; ++k) cycle.insert(cycle.end(), pattern.begin(), pattern.end());
@@ -543,7 +554,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
             }
         // the library's even wheels of as many teeth, where no type of trigwave's has them
         if (m.type.empty())
-            for (const known_wheel& w : choice.library)
+            for (const known_wheel& w : wheels_known)
                 if (w.even_teeth && static_cast<int>(w.teeth.size()) == n) {
                     name_library_wheel(m, w, choice.given);
                     break;
@@ -551,7 +562,7 @@ wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& 
     } else if (library) {
         name_library_wheel(m, *library, choice.given);
     }
-    if (library && !library->even_teeth && per_cycle_periods > 2 && !m.has_cam) {
+    if (library && !library->even_teeth && cam_places && !m.has_cam) {
         const std::string what = library->names[0];
         m.problem = cam_wanted ? "ambiguous wheel: " + what + " repeats within a revolution, and no cam pulse was found to place it by"
                                : "ambiguous wheel: " + what + " repeats within a revolution, and no cam (--cam none) to place it by";

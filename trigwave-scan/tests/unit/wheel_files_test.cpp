@@ -155,7 +155,7 @@ TEST(LibraryWheels, TellsAndNamesTheLibrarysWheels) {
         wheel("name groups\ncycle 360\ncrank slots 36 missing 10 11 22 23 34 35 full 0\ncam tooth 10 20\ncam tooth 200 260\n"),
         wheel("name even 30\ncycle 720\ncrank slots 30\ncam tooth 3 9\n"),
     };
-    const wheel_choice choice{library_wheels(files), false};
+    const wheel_choice choice{library_wheels(files), false, {}};
     struct row {
         const char* name;
         const wheel_file* drawn;
@@ -194,7 +194,7 @@ TEST(LibraryWheels, TellsAndNamesTheLibrarysWheels) {
 
 TEST(LibraryWheels, AGivenWheelIsFollowedAlone) {
     const wheel_file given = wheel("name mine\ncycle 360\ncrank slots 36 missing 34 35 full 0\ncam tooth 0 10\n");
-    const wheel_choice choice{library_wheels({given}), true};
+    const wheel_choice choice{library_wheels({given}), true, {}};
     struct row {
         const char* name;
         wheel_file drawn;
@@ -247,7 +247,7 @@ TEST(WheelMeasurer, MeasuresTheTeethItFollowed) {
         const drawing d = draw(file, 12, r.reversed);
         drawn_edges source(d);
         scan_pipeline pipeline;
-        const wheel_model& m = pipeline.learn(source, true, {lib, true});
+        const wheel_model& m = pipeline.learn(source, true, {lib, true, {}});
         ASSERT_TRUE(m.found) << r.name << ": " << m.problem;
         wheel_measurer measurer;
         pipeline.follow(source, {&measurer}, &measurer);
