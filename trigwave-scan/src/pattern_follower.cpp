@@ -74,13 +74,13 @@ pattern_follower::reading pattern_follower::read_on(std::size_t shift, bool drop
     // places them (its tooth due, or `shift` teeth on, or the edge `dropped` as an extra
     // one). Read on from a wrong place, an uneven wheel's teeth after an odd one all misfit:
     // they would move the speed, and they stray from it.
-    std::vector<double> units(recent_units_.begin(), recent_units_.end()), after;
+    std::vector<double> units(recent_units_.begin(), recent_units_.end());
+    const std::size_t first_after = units.size();
     const std::size_t n = intervals_.size();
     for (std::size_t k = dropped ? 2 : 1; k < pending_.size(); ++k) {
         const double d = pending_[k] - pending_[k - 1];
-        if (d > 0) after.push_back(d / intervals_[(position_ + 1 + k + shift - (dropped ? 1 : 0)) % n]);
+        if (d > 0) units.push_back(d / intervals_[(position_ + 1 + k + shift - (dropped ? 1 : 0)) % n]);
     }
-    units.insert(units.end(), after.begin(), after.end());
     reading r;
     if (pending_.size() == 1 && recent_units_.size() >= 2) {
         // The recording's last edge: no teeth after it, so the speed goes on as it went
@@ -90,9 +90,11 @@ pattern_follower::reading pattern_follower::read_on(std::size_t shift, bool drop
         return r;
     }
     r.unit = units.empty() ? unit_ : median(units);
-    std::vector<double> strays;
-    for (double a : after) strays.push_back(std::fabs(std::log(a / r.unit)));
-    r.stray = strays.empty() ? 0 : median(strays);
+    if (units.size() > first_after) {
+        std::vector<double> strays;
+        for (std::size_t k = first_after; k < units.size(); ++k) strays.push_back(std::fabs(std::log(units[k] / r.unit)));
+        r.stray = median(std::move(strays));
+    }
     return r;
 }
 
@@ -105,22 +107,30 @@ void pattern_follower::decide(std::vector<step>& out) {
     }
     const std::size_t n = intervals_.size();
     const std::size_t next = (position_ + 1) % n, after = (next + 1) % n;
-    const reading plain = read_on(0, false), skipped = read_on(1, false), dropped = read_on(0, true);
+    const reading plain = read_on(0, false);
     const double u = plain.unit;
     const double spacing = at - last_at_;
     const auto misfit = [&](double d, double units, double unit) {
         return d > 0 && units > 0 && unit > 0 ? std::fabs(std::log(d / (unit * units))) : 1e9;
     };
-    // A fault is read only where the teeth after the edge fit its reading no worse than
-    // the plain one: under a cranking ripple a long spacing may fit two teeth as closely.
-    const auto fits_after = [&](const reading& r) { return r.stray <= plain.stray + after_margin; };
     const double ok = misfit(spacing, intervals_[next], u);
-    const double missing = fits_after(skipped) ? misfit(spacing, intervals_[next] + intervals_[after], skipped.unit) : 1e9;
-    const double extra = pending_.size() > 1 && fits_after(dropped) ? misfit(pending_[1] - last_at_, intervals_[next], dropped.unit) : 1e9;
     // Taken as its tooth, the edge would leave the next one no place, not even as an extra
     // tooth: jitter may have brought the teeth either side apart, and the extra one nearer.
     const bool next_lost = pending_.size() > 1 && misfit(pending_[1] - at, intervals_[after], u) >= tolerance &&
                            (pending_.size() < 3 || misfit(pending_[2] - at, intervals_[after], u) >= fault_fit);
+    // A fault is read only where the teeth after the edge fit its reading no worse than
+    // the plain one: under a cranking ripple a long spacing may fit two teeth as closely.
+    // Where the edge fits its tooth within the margin no fault can win: not worked out.
+    double missing = 1e9, extra = 1e9;
+    if (spacing <= 0 || ok >= fault_margin || next_lost) {
+        const auto fits_after = [&](const reading& r) { return r.stray <= plain.stray + after_margin; };
+        const reading skipped = read_on(1, false);
+        if (fits_after(skipped)) missing = misfit(spacing, intervals_[next] + intervals_[after], skipped.unit);
+        if (pending_.size() > 1) {
+            const reading dropped = read_on(0, true);
+            if (fits_after(dropped)) extra = misfit(pending_[1] - last_at_, intervals_[next], dropped.unit);
+        }
+    }
     pending_.pop_front();
     history_.push_back(at);
     while (history_.size() > window_ + shape_span + 1) history_.pop_front();
