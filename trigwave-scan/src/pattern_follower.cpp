@@ -90,7 +90,8 @@ pattern_follower::reading pattern_follower::read_on(std::size_t shift, bool drop
         return r;
     }
     r.unit = units.empty() ? unit_ : median(units);
-    if (units.size() > first_after) {
+    // no speed to stray from where edges came at one time (a capture's simultaneous changes)
+    if (r.unit > 0 && units.size() > first_after) {
         std::vector<double> strays;
         for (std::size_t k = first_after; k < units.size(); ++k) strays.push_back(std::fabs(std::log(units[k] / r.unit)));
         r.stray = median(std::move(strays));
