@@ -42,12 +42,12 @@ void csv_parser::finish(std::vector<edge>& crank, std::vector<edge>& cam) {
     }
     if (!header_done()) throw input_error("no rows: only comments or blank lines");
     if (!judged_) judge(crank, cam);
-    flush(crank, cam);
+    flush(crank, cam, true);
 }
 
 void csv_parser::cut(std::vector<edge>& crank, std::vector<edge>& cam) {
     if (!judged_) judge(crank, cam);
-    flush(crank, cam);
+    flush(crank, cam, true);
 }
 
 void csv_parser::line(std::string_view text, std::vector<edge>& crank, std::vector<edge>& cam) {
@@ -171,10 +171,11 @@ double csv_parser::time_at(double position) const {
     return times_[i] + (at - static_cast<double>(i)) * (times_[i + 1] - times_[i]);
 }
 
-void csv_parser::flush(channel_state& ch, std::vector<edge>& out) {
-    if (!ch.sampled || ch.pending.empty()) return;
+void csv_parser::flush(channel_state& ch, std::vector<edge>& out, bool ending) {
+    if (!ch.sampled || (ch.pending.empty() && !ending)) return;
     std::vector<edge> found;
     ch.finder.feed(ch.pending.data(), ch.pending.size(), 1, found);
+    if (ending) ch.finder.finish(found);
     ch.pending.clear();
     for (edge e : found) {
         e.at = time_at(e.at);
@@ -182,9 +183,9 @@ void csv_parser::flush(channel_state& ch, std::vector<edge>& out) {
     }
 }
 
-void csv_parser::flush(std::vector<edge>& crank, std::vector<edge>& cam) {
-    flush(crank_, crank);
-    flush(cam_, cam);
+void csv_parser::flush(std::vector<edge>& crank, std::vector<edge>& cam, bool ending) {
+    flush(crank_, crank, ending);
+    flush(cam_, cam, ending);
     if (times_.size() > kept_times) {
         const std::size_t drop = times_.size() - kept_times;
         times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(drop));

@@ -62,8 +62,8 @@ private:
     void take(const row& r, std::vector<edge>& crank, std::vector<edge>& cam);
     void level(channel_state& ch, const std::string& name, double value, double ticks, std::vector<edge>& out);
     void judge(std::vector<edge>& crank, std::vector<edge>& cam);
-    void flush(std::vector<edge>& crank, std::vector<edge>& cam);
-    void flush(channel_state& ch, std::vector<edge>& out);
+    void flush(std::vector<edge>& crank, std::vector<edge>& cam, bool ending = false);
+    void flush(channel_state& ch, std::vector<edge>& out, bool ending);
     double time_at(double position) const;
     [[noreturn]] void fail(const std::string& what) const;
 

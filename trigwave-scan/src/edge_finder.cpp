@@ -32,6 +32,12 @@ constexpr std::size_t periods_needed = 3;
 // shortest recent stretch: hiss on a long flat stretch and a resampler's ringing after a
 // step would outnumber the teeth.
 constexpr double settle_share = 1.0 / 8;
+// A comparator's pulse no wider than this (in samples), where the latest stretches between
+// edges all lasted glitch_context or more, is a click on the line (a spike), not a tooth: a
+// controller's input filter never passes it, and its two edges are dropped. Each edge is
+// held until the samples after it show whether it opened such a pulse.
+constexpr double glitch_width = 1.5;
+constexpr double glitch_context = 8;
 
 // The thresholds never come nearer the noise than these multiples of its RMS: two samples
 // in a row beyond four RMS, or a swing of eight between turning points, come from white
@@ -192,6 +198,7 @@ bool edge_finder::turn(double now, bool rising) {
     // Before the first whole tooth the levels are guesses: an AC-coupled input settling
     // from its first level droops through the middle of a swing only half seen.
     if (middles_.count == 0) return false;
+    before_turn_ = remembered();
     const double other = last_turn_[rising ? 0 : 1];
     if (other >= 0) stretches_.add(now - other);
     double& last = last_turn_[rising ? 1 : 0];
@@ -238,8 +245,44 @@ void edge_finder::emit(std::vector<edge>& out, double at, bool rising, float sha
     // In time order even where a droop put the last crossing before the previous edge.
     at = std::max(at, last_edge_);
     last_edge_ = at;
-    out.push_back(edge{at, rising, sharpness});
+    if (kind_ == input_kind::vr) {
+        out.push_back(edge{at, rising, sharpness});
+        return;
+    }
+    if (waiting_ && waiting_->rising != rising && at - waiting_->at <= glitch_width && waiting_among_long_) {
+        waiting_.reset();
+        recall(before_waiting_);  // the click taught nothing
+        return;
+    }
+    release(out);
+    waiting_ = edge{at, rising, sharpness};
+    before_waiting_ = before_turn_;
+    // the stretches before this edge's own (a click may come anywhere within a tooth)
+    const latest<double>& known = before_turn_.stretches;
+    waiting_among_long_ = known.count >= known.values.size() &&
+                          *std::min_element(known.values.begin(), known.values.end()) >= glitch_context;
 }
+
+edge_finder::spacing_memory edge_finder::remembered() const {
+    return {periods_, stretches_, last_turn_, period_, quiet_from_, vr_peak_decay_, settle_};
+}
+
+void edge_finder::recall(const spacing_memory& m) {
+    periods_ = m.periods;
+    stretches_ = m.stretches;
+    last_turn_ = m.last_turn;
+    period_ = m.period;
+    quiet_from_ = m.quiet_from;
+    vr_peak_decay_ = m.vr_peak_decay;
+    settle_ = m.settle;
+}
+
+void edge_finder::release(std::vector<edge>& out) {
+    if (waiting_) out.push_back(*waiting_);
+    waiting_.reset();
+}
+
+void edge_finder::finish(std::vector<edge>& out) { release(out); }
 
 void edge_finder::feed(const float* samples, std::size_t count, std::size_t stride, std::vector<edge>& out) {
     // The first samples wait until the noise they carry is measured, then are read with it.
@@ -277,6 +320,7 @@ void edge_finder::read(const float* samples, std::size_t count, std::size_t stri
         const float x = std::isfinite(v) ? v : prev;
         const float held_high = std::min(x, prev), held_low = std::max(x, prev);
         const auto now = [&] { return position_ + static_cast<double>(i); };
+        if (waiting_ && now() > waiting_->at + glitch_width + 1) release(out);
         if (gauged && noise_.add(x)) t = current();
 
         // Until the first tooth, the levels are what the signal has reached so far.

@@ -15,7 +15,9 @@
 // half-swing for the noise. A clean signal measures none and is read as without it.
 //
 // hall: a comparator at that middle, its hysteresis a small share of the half-swing but
-// never below the hiss of a stopped crank, nor the noise.
+// never below the hiss of a stopped crank, nor the noise. A pulse a sample wide where the
+// edges before it were all eight or more apart is a click that a controller's input
+// filter would not pass: it makes no edge.
 //
 // vr: a VR conditioner: armed when the signal rises above the baseline (the same middle)
 // by a third of the decaying positive peak, never less than a few times the noise, then an
@@ -26,6 +28,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "edge.h"
@@ -38,6 +41,8 @@ public:
     // Appends the edges among count samples, taken every stride floats from samples.
     // Positions continue from the previous call; where a call ends changes nothing.
     void feed(const float* samples, std::size_t count, std::size_t stride, std::vector<edge>& out);
+    // Appends the edge still held at the end of the signal.
+    void finish(std::vector<edge>& out);
 
     input_kind kind() const { return kind_; }
     // The noise's RMS as measured so far, in the samples' units; 0 before 16 samples, and
@@ -105,6 +110,7 @@ private:
     // reported.
     bool turn(double now, bool rising);
     void emit(std::vector<edge>& out, double at, bool rising, float sharpness);
+    void release(std::vector<edge>& out);
     // The samples a VR's moving average is to span (1: none): where the noise is louder
     // than the comparator's least hysteresis (-46 dBFS; a scope's quantisation is not), as
     // many as a turning point must last, an eighth of the shortest recent stretch between
@@ -146,4 +152,19 @@ private:
     double crossed_ = 0;                // where the signal last crossed the middle
     double position_ = 0;
     double last_edge_ = -1;
+    // What the edges teach of the spacings, kept before each edge so that a click's two
+    // edges can be taken back.
+    struct spacing_memory {
+        latest<double> periods, stretches;
+        std::array<double, 2> last_turn;
+        double period, quiet_from;
+        float vr_peak_decay;
+        int settle;
+    };
+    spacing_memory remembered() const;
+    void recall(const spacing_memory& m);
+    spacing_memory before_turn_{};
+    std::optional<edge> waiting_;       // the comparator's latest edge, until it proves no click
+    spacing_memory before_waiting_{};   // what was known before it
+    bool waiting_among_long_ = false;   // the stretches before it were all long
 };

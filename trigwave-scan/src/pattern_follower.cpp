@@ -16,6 +16,12 @@ const double tolerance = std::log(1.75);
 const double fault_fit = std::log(1.3);
 constexpr double fault_margin = 0.1;
 constexpr double after_margin = 0.05;
+// At an even speed (the teeth before the edge and after it all within steady of it) an
+// edge off its tooth by moved_fit is no ripple's doing, nor jitter's, nor the rounding of
+// its edges to a tick each where its spacing spans more than rounded_ticks.
+const double moved_fit = std::log(1.4);
+constexpr double steady = 0.02;
+constexpr double rounded_ticks = 12;
 // How far a spacing's shape may stray while the place is being found.
 const double shape_tolerance = std::log(1.5);
 constexpr int extras_before_loss = 3;
@@ -48,6 +54,7 @@ double shape_at(const std::vector<double>& before, double x) {
 pattern_follower::pattern_follower(std::vector<double> intervals)
     : intervals_(std::move(intervals)), symmetry_(shortest_shift(intervals_)),
       window_(std::max<std::size_t>(3, symmetry_ + 1)),
+      relock_window_(std::max(window_, std::min<std::size_t>(2 * symmetry_ + 1, 12))),
       longest_(*std::max_element(intervals_.begin(), intervals_.end())) {
     const std::size_t n = intervals_.size();
     for (std::size_t k = 0; k < n; ++k) {
@@ -119,6 +126,9 @@ void pattern_follower::decide(std::vector<step>& out) {
     // tooth: jitter may have brought the teeth either side apart, and the extra one nearer.
     const bool next_lost = pending_.size() > 1 && misfit(pending_[1] - at, intervals_[after], u) >= tolerance &&
                            (pending_.size() < 3 || misfit(pending_[2] - at, intervals_[after], u) >= fault_fit);
+    // ...nor as the tooth after a missing one.
+    const bool next_unplaced =
+        next_lost && misfit(pending_[1] - at, intervals_[after] + intervals_[(after + 1) % n], u) >= tolerance;
     // A fault is read only where the teeth after the edge fit its reading no worse than
     // the plain one: under a cranking ripple a long spacing may fit two teeth as closely.
     // Where the edge fits its tooth within the margin no fault can win: not worked out.
@@ -134,19 +144,31 @@ void pattern_follower::decide(std::vector<step>& out) {
     }
     pending_.pop_front();
     history_.push_back(at);
-    while (history_.size() > window_ + shape_span + 1) history_.pop_front();
+    while (history_.size() > relock_window_ + shape_span + 1) history_.pop_front();
 
+    // An extra tooth and a missing one side by side are one tooth read a place off (a
+    // signal whose edges moved by part of a tooth, as a flipped polarity moves them): the
+    // place is lost, not two faults.
+    const bool missed_just = missed_last_ && extras_in_row_ == 0;
+    // An edge that fits its tooth only loosely, with the next edge fitting nowhere after it,
+    // is where the signal's edges moved by part of a tooth (a flipped polarity moves them,
+    // and they fit a rippling speed that loosely), not the tooth due; so is one off its tooth
+    // at an even speed.
+    const bool moved = ok < tolerance && ((ok >= fault_fit && next_unplaced) ||
+                                          (ok >= moved_fit && u * intervals_[next] > rounded_ticks && even_speed(plain)));
     if (spacing <= 0 || (extra < fault_fit && (extra + fault_margin < ok || next_lost) && extra <= missing)) {
-        if (++extras_in_row_ < extras_before_loss) {
+        if (++extras_in_row_ < extras_before_loss && !missed_just) {
             out.push_back({at, kind::extra, next, false, 0});
             return;
         }
     } else if (missing < fault_fit && missing + fault_margin < ok && !missed_last_) {
         // Teeth missing one after another are no wheel's fault: a speed misjudged by
         // half makes every tooth look like that.
-        accept({at, kind::accepted, after, true, missing}, spacing / (intervals_[next] + intervals_[after]), out);
-        return;
-    } else if (ok < tolerance) {
+        if (extras_in_row_ == 0) {
+            accept({at, kind::accepted, after, true, missing}, spacing / (intervals_[next] + intervals_[after]), out);
+            return;
+        }
+    } else if (ok < tolerance && !moved) {
         accept({at, kind::accepted, next, false, ok}, spacing / intervals_[next], out);
         return;
     }
@@ -159,10 +181,16 @@ void pattern_follower::decide(std::vector<step>& out) {
     out.push_back({at, kind::lost, next, false, 0, u > 0 && due < at ? due : at});
     // The place is sought again at once from the spacings up to here, so that a follower
     // a tooth off finds it at the gap that showed it: the same edge may then be placed.
-    // After a stop the teeth before it say nothing of where the wheel is now.
+    // After a stop, or edges that moved, the teeth before say nothing of where the wheel is now.
     history_.pop_back();
-    if (spacing > 2 * u * longest_) history_.clear();
+    if (moved || spacing > 2 * u * longest_) history_.clear();
     try_sync(at, out);
+}
+
+bool pattern_follower::even_speed(const reading& r) const {
+    if (r.unit <= 0 || r.stray >= steady || recent_units_.empty()) return false;
+    return std::all_of(recent_units_.begin(), recent_units_.end(),
+                       [&](double x) { return x > 0 && std::fabs(std::log(x / r.unit)) < steady; });
 }
 
 double pattern_follower::spanned(const step& s) const {
@@ -221,7 +249,7 @@ pattern_follower::placement pattern_follower::place(const std::vector<double>& s
 
 void pattern_follower::try_sync(double at, std::vector<step>& out) {
     history_.push_back(at);
-    while (history_.size() > window_ + shape_span + 1) history_.pop_front();
+    while (history_.size() > relock_window_ + shape_span + 1) history_.pop_front();
     const std::size_t n = intervals_.size();
     if (history_.size() < std::min(window_, std::size_t{4}) + 1) {
         out.push_back({at, kind::unsynced, 0, false, 0});
@@ -229,7 +257,11 @@ void pattern_follower::try_sync(double at, std::vector<step>& out) {
     }
     std::vector<double> d;
     for (std::size_t i = 1; i < history_.size(); ++i) d.push_back(history_[i] - history_[i - 1]);
-    const std::size_t w = std::min(window_, d.size());
+    // Just after a loss a short period is matched over two: a few spacings of the signal as
+    // it now is (its polarity flipped, its teeth jittered) fit a short pattern by chance.
+    const bool relock = lost_ && relock_window_ > window_;
+    const std::size_t span = relock ? relock_window_ : window_;
+    const std::size_t w = std::min(span, d.size());
     std::vector<double> shape(w);
     std::vector<bool> known(w);
     for (std::size_t i = 0; i < w; ++i) {
@@ -245,15 +277,17 @@ void pattern_follower::try_sync(double at, std::vector<step>& out) {
     // spacing or two (a glitch, a jittered tooth) if every other place fits far worse.
     // Just after a loss the window may still hold spacings of what was lost (a polarity
     // flipped, a stretch of noise): it must then fit at every spacing.
-    bool placed = p.sure(lost_ ? 0 : static_cast<int>(w / 10), symmetry_) && (w >= window_ || p.best_out == 0);
-    if (!placed && d.size() >= window_ + 4) {
+    bool placed = p.sure(lost_ ? 0 : static_cast<int>(w / 10), symmetry_) &&
+                  (relock ? w >= span : w >= window_ || p.best_out == 0);
+    if (!placed && d.size() >= span + 4) {
         // A cranking engine's ripple changes the speed within the spacings before a tooth;
         // against the two before it and the two after, a steady change cancels. A whole
         // period ending two spacings back is matched so.
-        for (std::size_t i = 0; i < window_; ++i) {
-            const std::size_t at_i = d.size() - 2 - window_ + i;
+        shape.assign(span, 0);
+        known.assign(span, true);
+        for (std::size_t i = 0; i < span; ++i) {
+            const std::size_t at_i = d.size() - 2 - span + i;
             shape[i] = shape_at({d[at_i - 2], d[at_i - 1], d[at_i + 1], d[at_i + 2]}, d[at_i]);
-            known[i] = true;
         }
         // A second chance, so it must fit at every spacing, and no other place nearly.
         p = place(shape, known, around_shape_, 2);

@@ -49,6 +49,8 @@ private:
         double unit = 0, stray = 0;
     };
     reading read_on(std::size_t shift, bool dropped) const;
+    // The teeth before the edge and after it (as r places them) all keep r's speed.
+    bool even_speed(const reading& r) const;
     // The place that the window's spacing shapes fit with the fewest outliers, and the next best.
     struct placement {
         int best = -1, best_out = 1 << 30, second_out = 1 << 30;
@@ -64,6 +66,7 @@ private:
     std::vector<double> around_shape_;  // the same against the two before it and the two after
     std::size_t symmetry_;           // the shortest shift that maps the pattern onto itself
     std::size_t window_;             // spacings matched to sync: a period (to its symmetry) and one
+    std::size_t relock_window_;      // and after a loss: two periods and one, where that is short
     double longest_;                 // the widest spacing of the pattern
 
     std::deque<double> pending_;     // edges not decided yet

@@ -79,7 +79,15 @@ bool sound_source::next(std::vector<edge>& crank, std::vector<edge>& cam) {
     // The first stretch was read to decide the kinds: it is the first block.
     const std::size_t n = first_frames_ > 0 ? first_frames_ : read(block_frames_);
     first_frames_ = 0;
-    if (n == 0) return false;
+    if (n == 0) {
+        // the edges the finders still hold, once
+        if (!finished_) {
+            crank_finder_.finish(crank);
+            if (cam_ > 0) cam_finder_.finish(cam);
+            finished_ = true;
+        }
+        return false;
+    }
     const auto stride = static_cast<std::size_t>(info_.channels);
     crank_finder_.feed(block_.data() + (crank_ - 1), n, stride, crank);
     if (cam_ > 0) cam_finder_.feed(block_.data() + (cam_ - 1), n, stride, cam);

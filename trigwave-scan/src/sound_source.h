@@ -39,6 +39,7 @@ private:
     std::vector<float> block_;
     std::size_t block_frames_;
     std::size_t first_frames_ = 0;   // the first stretch, read and judged before the rest
+    bool finished_ = false;          // the finders' last edges handed out
     bool decided_;                   // the kinds were decided from the signal, not asked for
     edge_finder crank_finder_{input_kind::hall}, cam_finder_{input_kind::hall};
     sf_count_t frames_read_ = 0;

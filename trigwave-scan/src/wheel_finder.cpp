@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "known_wheels.h"
 #include "library_wheels.h"
@@ -38,6 +39,42 @@ bool far_closer(double misfit, double other) { return other > loose_misfit && mi
 // Cam pulses a period apart fall within this share of a period of each other.
 constexpr double cam_slack = 0.05;
 constexpr int most_cam_periods = 8;
+
+// A sensor that drops out leaves a pause that no wheel's gap comes near, even slowed by
+// a compression stroke: the wheel is told from the longest run of edges between pauses.
+constexpr double pause_ratio = 20;
+constexpr std::size_t pause_history = 8;
+
+// The first and one past the last of the longest run of crank edges without a pause: a
+// rise that comes pause_ratio times later than the median spacing of the rises before it.
+std::pair<std::size_t, std::size_t> longest_run(const std::vector<edge>& crank) {
+    std::pair<std::size_t, std::size_t> best{0, 0};
+    std::size_t from = 0;
+    const auto close = [&](std::size_t end) {
+        if (end - from > best.second - best.first) best = {from, end};
+        from = end;
+    };
+    std::vector<double> spacings;
+    double last_rise = -1;
+    for (std::size_t i = 0; i < crank.size(); ++i) {
+        if (!crank[i].rising) continue;
+        if (last_rise >= 0) {
+            const double d = crank[i].at - last_rise;
+            const double m = spacings.size() < pause_history
+                                 ? 0
+                                 : median(std::vector<double>(spacings.end() - pause_history, spacings.end()));
+            if (m > 0 && d > pause_ratio * m) {
+                close(i);  // the next run opens at the rise after the pause
+                spacings.clear();
+            } else {
+                spacings.push_back(d);
+            }
+        }
+        last_rise = crank[i].at;
+    }
+    close(crank.size());
+    return best;
+}
 
 std::vector<double> times_of(const std::vector<edge>& edges, bool rising, std::size_t skip = settle_edges) {
     std::vector<double> t;
@@ -283,8 +320,13 @@ void name_library_wheel(wheel_model& m, const known_wheel& w, bool given) {
 
 }  // namespace
 
-wheel_model find_wheel(const std::vector<edge>& crank, const std::vector<edge>& cam, bool cam_wanted,
+wheel_model find_wheel(const std::vector<edge>& all_crank, const std::vector<edge>& all_cam, bool cam_wanted,
                        bool prefer_falling, const wheel_choice& choice) {
+    const auto [first, last] = longest_run(all_crank);
+    const std::vector<edge> crank(all_crank.begin() + static_cast<long>(first), all_crank.begin() + static_cast<long>(last));
+    std::vector<edge> cam;
+    for (const edge& e : all_cam)
+        if (crank.empty() || (e.at >= crank.front().at && e.at <= crank.back().at)) cam.push_back(e);
     // A VR conditioner times each tooth at its centre: the library's teeth taken there.
     const std::vector<known_wheel>& wheels_known =
         prefer_falling && !choice.library_vr.empty() ? choice.library_vr : choice.library;

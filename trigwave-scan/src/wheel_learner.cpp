@@ -95,10 +95,12 @@ std::vector<double> learn_slots(const std::vector<double>& times) {
     return {};
 }
 
-std::vector<double> learn_uneven(const std::vector<double>& times, std::size_t max_teeth) {
-    const std::vector<double> d = spacings(times);
-    // edges at one time (a capture's simultaneous changes) give no share to compare
-    if (std::any_of(d.begin(), d.end(), [](double x) { return !(x > 0); })) return {};
+namespace {
+
+// The uneven pattern that the spacings d repeat, or empty; `repeated` tells whether some
+// period repeated at all (even teeth do).
+std::vector<double> uneven_in(const std::vector<double>& d, std::size_t max_teeth, bool& repeated) {
+    repeated = false;
     for (std::size_t len = 2; len <= max_teeth && 5 * len <= 2 * d.size(); ++len) {
         // each spacing's share of the period centred on it
         std::vector<double> share;
@@ -127,11 +129,31 @@ std::vector<double> learn_uneven(const std::vector<double>& times, std::size_t m
         // even teeth
         std::sort(stray.begin(), stray.end());
         const bool repeats = stray[stray.size() * 3 / 4] < 0.1;
+        repeated = repeats;
         if (repeats && hi / lo > 1.25) {
             for (double& x : p) x /= lo;
             return opened_at_widest(p);
         }
         if (repeats) return {};
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<double> learn_uneven(const std::vector<double>& times, std::size_t max_teeth) {
+    const std::vector<double> d = spacings(times);
+    // edges at one time (a capture's simultaneous changes) give no share to compare
+    if (std::any_of(d.begin(), d.end(), [](double x) { return !(x > 0); })) return {};
+    bool repeated = false;
+    std::vector<double> p = uneven_in(d, max_teeth, repeated);
+    if (!p.empty() || repeated) return p;
+    // An extra tooth or a lost one moves the pattern's phase for every spacing after it:
+    // each half is tried alone, the later first.
+    const auto half = static_cast<long>(d.size() / 2);
+    for (const auto& part : {std::vector<double>(d.begin() + half, d.end()), std::vector<double>(d.begin(), d.begin() + half)}) {
+        p = uneven_in(part, max_teeth, repeated);
+        if (!p.empty()) return p;
     }
     return {};
 }

@@ -4,7 +4,11 @@ trigwave-scan names the wheel, is in sync by the end of the second revolution (o
 gives every revolution the length and the cam angle that the wheel file and trigwave's rules
 put there, with no anomaly. The scan only says which tooth starts its revolutions; that tooth
 must be an edge of the tooth after the wheel's widest gap, and the same all through."""
+import os
+import tempfile
 import unittest
+from concurrent.futures import ThreadPoolExecutor
+from pathlib import Path
 
 import numpy as np
 
@@ -74,13 +78,18 @@ def quiet_cams(wheel):
 
 
 class LibraryWheelTest(rules.tw.TrigwaveCase):
-    def check(self, path, reverse, rpm, seconds, cam):
-        wheel = read_wheel(path.read_text())
-        work = self.fresh_dir()
+    def render_and_scan(self, path, reverse, rpm, seconds, cam):
+        """trigwave's file and the scan of it, in a folder of its own (run on a pool)."""
+        work = Path(tempfile.mkdtemp(dir=self.tmp))
         args = (["--reverse"] if reverse else []) + ["--output", "w.wav", "--wheel", path, rpm, seconds, cam, 1000, 900]
         run = self.run_trigwave(*args, cwd=work)
+        result = s.scan(work / "w.wav") if run.status == 0 else None
+        (work / "w.wav").unlink(missing_ok=True)  # the checks need the scan alone
+        return run, result
+
+    def check(self, path, reverse, rpm, seconds, cam, run, result):
+        wheel = read_wheel(path.read_text())
         self.assertEqual(run.status, 0, run.stderr[-300:])
-        result = s.scan(work / "w.wav")
         self.assertEqual(result.status, 0, result.stdout + result.stderr)
         self.assertIn(wheel["name"], result.summary("wheel"))
         if not reverse or "polarity normal" not in result.summary("wheel"):
@@ -154,6 +163,7 @@ class LibraryWheelTest(rules.tw.TrigwaveCase):
 
     def test_every_wheel_from_100_rpm_to_4_samples_a_tooth_and_swept(self):
         self.assertGreaterEqual(len(LIBRARY), 20)
+        cases = []
         for path in LIBRARY:
             wheel = read_wheel(path.read_text())
             # 4 samples on the shortest tooth or space, or 20000 RPM, above any engine
@@ -164,8 +174,13 @@ class LibraryWheelTest(rules.tw.TrigwaveCase):
             sweep = (f"600-{min(2400, top)}-900", 12, f"{q}-{q + 20}-{q + 5}" if gap_placed else f"{lo}-{hi}-{q}")
             for reverse in (False, True):
                 for rpm, seconds, cam in ((100, 8, q), (top, 2, q), sweep):
-                    with self.subTest(wheel=path.name, reverse=reverse, rpm=rpm, cam=cam):
-                        self.check(path, reverse, rpm, seconds, cam)
+                    cases.append((path, reverse, rpm, seconds, cam))
+        # the runs on every core (the slowest group of tests by far), the checks in order
+        with ThreadPoolExecutor(os.cpu_count() or 2) as pool:
+            done = pool.map(lambda c: self.render_and_scan(*c), cases)
+            for (path, reverse, rpm, seconds, cam), (run, result) in zip(cases, done):
+                with self.subTest(wheel=path.name, reverse=reverse, rpm=rpm, cam=cam):
+                    self.check(path, reverse, rpm, seconds, cam, run, result)
 
 
 if __name__ == "__main__":

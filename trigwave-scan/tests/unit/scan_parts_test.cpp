@@ -120,12 +120,15 @@ TEST(WheelLearner, FindsSlotsAndGapsAndUnevenTeeth) {
         bool slotted;
         double ripple;                 // +- share of the speed, two strokes a revolution
         std::vector<double> want;      // what is learned, opened at the widest spacing
+        std::size_t extra = 0;         // an extra tooth in the middle of the spacing after this edge
     } rows[] = {
         {"36-2-2-2", {3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1}, true, 0.3,
          {3, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
         {"36-2-1", {1, 1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
          true, 0.3, {3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
         {"70/110", {70, 110, 70, 110}, false, 0.05, {110.0 / 70, 1}},
+        // an extra tooth a third of the way in moves the pattern's phase for every edge after it
+        {"32/55/93, an extra tooth", {32, 55, 93, 32, 55, 93}, false, 0.05, {93.0 / 32, 1, 55.0 / 32}, 60},
     };
     const double pi = std::acos(-1.0);
     for (const row& r : rows) {
@@ -135,6 +138,7 @@ TEST(WheelLearner, FindsSlotsAndGapsAndUnevenTeeth) {
             turn(r.pattern, 30, [&](double a) { return 3.0 * (1 + r.ripple * std::sin(2 * pi * a * 2)); });
         // a glitch of a few microseconds early on
         at.insert(at.begin() + 5, at[4] + 1e-6);
+        if (r.extra) at.insert(at.begin() + static_cast<long>(r.extra) + 1, (at[r.extra] + at[r.extra + 1]) / 2);
         const std::vector<double> got = r.slotted ? learn_slots(at) : learn_uneven(at);
         ASSERT_EQ(got.size(), r.want.size()) << r.name;
         for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], r.want[k], r.slotted ? 0.01 : 0.2) << r.name << " " << k;
