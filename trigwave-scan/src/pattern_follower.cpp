@@ -16,6 +16,7 @@ const double tolerance = std::log(1.75);
 const double fault_fit = std::log(1.3);
 constexpr double fault_margin = 0.1;
 constexpr double after_margin = 0.05;
+constexpr double bend_margin = 0.1;
 // At an even speed (the teeth before the edge and after it all within steady of it) an
 // edge off its tooth by moved_fit is no ripple's doing, nor jitter's, nor the rounding of
 // its edges to a tick each where its spacing spans more than rounded_ticks.
@@ -97,6 +98,7 @@ pattern_follower::reading pattern_follower::read_on(std::size_t shift, bool drop
         return r;
     }
     r.unit = units.empty() ? unit_ : median(units);
+    if (units.size() > first_after) r.next_unit = units[first_after];
     // no speed to stray from where edges came at one time (a capture's simultaneous changes)
     if (r.unit > 0 && units.size() > first_after) {
         std::vector<double> strays;
@@ -132,14 +134,26 @@ void pattern_follower::decide(std::vector<step>& out) {
     // A fault is read only where the teeth after the edge fit its reading no worse than
     // the plain one: under a cranking ripple a long spacing may fit two teeth as closely.
     // Where the edge fits its tooth within the margin no fault can win: not worked out.
+    // A fault's reading must also bend the speed at the edge no more than the plain one does
+    // (the speed there against the teeth either side): a steep ripple moves the speed far from
+    // the median smoothly, where a fault's reading would jump it.
+    const auto bend = [&](double this_unit, const reading& r) {
+        if (recent_units_.empty() || recent_units_.back() <= 0 || r.next_unit <= 0 || this_unit <= 0) return 0.0;
+        return std::fabs(std::log(this_unit) - 0.5 * (std::log(recent_units_.back()) + std::log(r.next_unit)));
+    };
     double missing = 1e9, extra = 1e9;
     if (spacing <= 0 || ok >= fault_margin || next_lost) {
-        const auto fits_after = [&](const reading& r) { return r.stray <= plain.stray + after_margin; };
+        const double plain_bend = bend(spacing / intervals_[next], plain);
+        const auto fits_after = [&](const reading& r, double this_unit) {
+            return r.stray <= plain.stray + after_margin && bend(this_unit, r) <= plain_bend + bend_margin;
+        };
         const reading skipped = read_on(1, false);
-        if (fits_after(skipped)) missing = misfit(spacing, intervals_[next] + intervals_[after], skipped.unit);
+        if (fits_after(skipped, spacing / (intervals_[next] + intervals_[after])))
+            missing = misfit(spacing, intervals_[next] + intervals_[after], skipped.unit);
         if (pending_.size() > 1) {
             const reading dropped = read_on(0, true);
-            if (fits_after(dropped)) extra = misfit(pending_[1] - last_at_, intervals_[next], dropped.unit);
+            if (fits_after(dropped, (pending_[1] - last_at_) / intervals_[next]))
+                extra = misfit(pending_[1] - last_at_, intervals_[next], dropped.unit);
         }
     }
     pending_.pop_front();

@@ -47,6 +47,7 @@ private:
     // stray from that speed (the median of their log ratios).
     struct reading {
         double unit = 0, stray = 0;
+        double next_unit = 0;  // the first spacing after the edge, per pattern unit (0: none)
     };
     reading read_on(std::size_t shift, bool dropped) const;
     // The teeth before the edge and after it (as r places them) all keep r's speed.
