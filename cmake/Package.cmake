@@ -35,7 +35,7 @@ configure_file(${packaging}/copyright.in ${generated}/copyright @ONLY)
 # Man pages and the changelog go in compressed the way Debian wants: gzip -9n.
 find_program(GZIP_PROGRAM gzip REQUIRED)
 file(MAKE_DIRECTORY ${generated}/man)
-set(man_pages trigwave trigwave-scan)
+set(man_pages trigwave trigwave-scan trigwave-play)
 if(TARGET keywright)
   list(APPEND man_pages keywright keywright-make-registries)
 endif()

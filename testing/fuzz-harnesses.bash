@@ -7,7 +7,7 @@
 # folders build-fuzz/ and build-fuzz-ci/).
 build_fuzzers() {
   local preset=$1 project
-  for project in trigwave trigwave-scan dirhelper; do
+  for project in trigwave trigwave-scan trigwave-play dirhelper; do
     (cd "$root/$project/fuzz" && cmake --preset "$preset" >/dev/null &&
       cmake --build --preset "$preset" -j"$(nproc)")
   done
@@ -15,7 +15,7 @@ build_fuzzers() {
 
 # Sets harness_bin, harness_seeds and harness_options for a harness built under $1:
 # process_param, render, effects, wheel_parse, wheel_file, vcd, sound, edges, csv, composite
-# or dirhelper. Fails on any other name.
+# commands or dirhelper. Fails on any other name.
 # shellcheck disable=SC2034  # the three are the callers' to read
 
 harness() {
@@ -41,11 +41,15 @@ harness() {
       harness_bin="$out/trigwave-scan/bin/${name}_fuzzer"
       harness_seeds="$root/trigwave-scan/fuzz/corpus/$name"
       harness_options=(-max_len=65536) ;;
+    commands)
+      harness_bin="$out/trigwave-play/bin/commands_fuzzer"
+      harness_seeds="$root/trigwave-play/fuzz/corpus"
+      harness_options=(-max_len=4096) ;;
     dirhelper)
       harness_bin="$out/dirhelper/bin/dirhelper_fuzzer"
       harness_seeds="$root/dirhelper/fuzz/corpus"
       harness_options=(-max_len=4096) ;;
-    *) echo "unknown harness $name (process_param, render, effects, wheel_parse, wheel_file, vcd, sound, edges, csv, composite, dirhelper)" >&2; return 2 ;;
+    *) echo "unknown harness $name (process_param, render, effects, wheel_parse, wheel_file, vcd, sound, edges, csv, composite, commands, dirhelper)" >&2; return 2 ;;
   esac
 }
 

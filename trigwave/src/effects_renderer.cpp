@@ -413,82 +413,87 @@ int16_t effects_renderer::cam_sample(uint32_t n, uint16_t cam_pos, double amplit
 bool effects_renderer::render(FILE* file) {
     sample_writer writer(file);
     const uint32_t frames = plan_.frames_per_segment;
-    const bool edges = fx_.vr ? !m_.teeth.empty() : !m_.edges.empty();
     for (uint32_t i = 0; i < plan_.segments; ++i) {
         const uint16_t start = tw_.rpm_tokens.values[i], end = tw_.rpm_tokens.values[i + 1];
         for (uint32_t j = 0; j < frames; ++j) {
             const uint32_t n = i * frames + j;
-            const double rpm0 = frame_rpm_exact(start, end, j, frames);
-            double rpm = rpm0;
-            if (fx_.cylinders > 0)
-                rpm *= (1 + cranking_depth_ * sine_turns(fx_.cylinders * theta_ / cycle)) * cranking_norm_;
-            theta_prev_ = theta_;
-            theta_ += static_cast<double>(angle_step(1)) * rpm;
-            if (n == 0) first_angle_ = theta_;
-
             const double position = frame_position(n, plan_.total_frames);
             const double amplitude = sweep_factor(Trigwave::lookup_and_weight(&tw_.amplitude_tokens, position));
             const double relative = sweep_factor(Trigwave::lookup_and_weight(&tw_.fading_tokens, position));
             const uint16_t cam_pos = cam_position_units(Trigwave::lookup_and_weight(&tw_.cam_pos_tokens, position));
-
-            if (edges) {
-                // decide what may move into this frame, then pass what has
-                while (queue_.empty() || queue_.back().nominal - queue_.back().room < theta_ + cycle) generate_cycle();
-                for (; decided_ < queue_.size(); ++decided_) {
-                    const occurrence& o = queue_[decided_];
-                    if (o.decided) continue;
-                    if (o.nominal - o.room - o.half_width > theta_) break;
-                    decide(decided_, cam_pos);
-                }
-                flipped_ = false;
-                for (const window& w : flips_) flipped_ = flipped_ != (n >= w.from);
-                for (occurrence& o : queue_) {
-                    if (!o.decided || o.at > theta_) break;
-                    if (!o.passed) pass(o, n, cam_pos);
-                }
-                while (!queue_.empty() && queue_.front().passed && queue_.front().at + queue_.front().half_width < theta_) {
-                    queue_.pop_front();
-                    --decided_;
-                }
-            }
-
-            for (const window& w : dropouts_)
-                if (n == w.from && w.channel != fault_channel::cam)
-                    note({0, static_cast<double>(n) / sample_rate, "nosync", w.made_by->text, false});
-            for (const window& w : flips_) {
-                if (n != w.from) continue;
-                // the decoder loses its place where the crank tells its polarity (an even square
-                // wave flipped is the same wave shifted); a tooth may look odd on the way
-                const double t = static_cast<double>(n) / sample_rate;
-                note({0, t, "nosync", w.made_by->text, !m_.polarity_told || fx_.vr || other_edges_alike_});
-                note({0, t, "extra", w.made_by->text, true});
-                note({0, t, "missing", w.made_by->text, true});
-            }
-
-            double crank = crank_sample(amplitude, relative, rpm);
-            double cam = cam_sample(n, cam_pos, amplitude);
-            for (const window& w : dropouts_)
-                if (w.channel != fault_channel::cam && n >= w.from && n < w.to) crank = 0;
-            for (const window& w : flips_)
-                if (n >= w.from) crank = -crank;
-            if (fx_.noise) {
-                crank += noise_rms_ * crank_noise_.gaussian();
-                cam += noise_rms_ * cam_noise_.gaussian();
-            }
-            int16_t crank_out = finish(crank, n), cam_out = finish(cam, n);
-            for (const window& w : spikes_) {
-                if (n != w.from) continue;
-                if (w.channel == fault_channel::cam) {
-                    cam_out = 32767;
-                } else {
-                    crank_out = 32767;
-                    note({0, static_cast<double>(n) / sample_rate, "extra", w.made_by->text, true});
-                }
-            }
+            int16_t crank_out, cam_out;
+            render_frame(n, frame_rpm_exact(start, end, j, frames), amplitude, relative, cam_pos, crank_out, cam_out);
             if (!writer.put(crank_out) || !writer.put(cam_out)) return false;
         }
     }
     return writer.drain();
+}
+
+void effects_renderer::render_frame(uint32_t n, double rpm0, double amplitude, double relative, uint16_t cam_pos,
+                                    int16_t& crank_out, int16_t& cam_out) {
+    const bool edges = fx_.vr ? !m_.teeth.empty() : !m_.edges.empty();
+    double rpm = rpm0;
+    if (fx_.cylinders > 0)
+        rpm *= (1 + cranking_depth_ * sine_turns(fx_.cylinders * theta_ / cycle)) * cranking_norm_;
+    theta_prev_ = theta_;
+    theta_ += static_cast<double>(angle_step(1)) * rpm;
+    if (n == 0) first_angle_ = theta_;
+
+    if (edges) {
+        // decide what may move into this frame, then pass what has
+        while (queue_.empty() || queue_.back().nominal - queue_.back().room < theta_ + cycle) generate_cycle();
+        for (; decided_ < queue_.size(); ++decided_) {
+            const occurrence& o = queue_[decided_];
+            if (o.decided) continue;
+            if (o.nominal - o.room - o.half_width > theta_) break;
+            decide(decided_, cam_pos);
+        }
+        flipped_ = false;
+        for (const window& w : flips_) flipped_ = flipped_ != (n >= w.from);
+        for (occurrence& o : queue_) {
+            if (!o.decided || o.at > theta_) break;
+            if (!o.passed) pass(o, n, cam_pos);
+        }
+        while (!queue_.empty() && queue_.front().passed && queue_.front().at + queue_.front().half_width < theta_) {
+            queue_.pop_front();
+            --decided_;
+        }
+    }
+
+    for (const window& w : dropouts_)
+        if (n == w.from && w.channel != fault_channel::cam)
+            note({0, static_cast<double>(n) / sample_rate, "nosync", w.made_by->text, false});
+    for (const window& w : flips_) {
+        if (n != w.from) continue;
+        // the decoder loses its place where the crank tells its polarity (an even square
+        // wave flipped is the same wave shifted); a tooth may look odd on the way
+        const double t = static_cast<double>(n) / sample_rate;
+        note({0, t, "nosync", w.made_by->text, !m_.polarity_told || fx_.vr || other_edges_alike_});
+        note({0, t, "extra", w.made_by->text, true});
+        note({0, t, "missing", w.made_by->text, true});
+    }
+
+    double crank = crank_sample(amplitude, relative, rpm);
+    double cam = cam_sample(n, cam_pos, amplitude);
+    for (const window& w : dropouts_)
+        if (w.channel != fault_channel::cam && n >= w.from && n < w.to) crank = 0;
+    for (const window& w : flips_)
+        if (n >= w.from) crank = -crank;
+    if (fx_.noise) {
+        crank += noise_rms_ * crank_noise_.gaussian();
+        cam += noise_rms_ * cam_noise_.gaussian();
+    }
+    crank_out = finish(crank, n);
+    cam_out = finish(cam, n);
+    for (const window& w : spikes_) {
+        if (n != w.from) continue;
+        if (w.channel == fault_channel::cam) {
+            cam_out = 32767;
+        } else {
+            crank_out = 32767;
+            note({0, static_cast<double>(n) / sample_rate, "extra", w.made_by->text, true});
+        }
+    }
 }
 
 std::vector<const fault*> effects_renderer::unplaced() const {

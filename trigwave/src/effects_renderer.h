@@ -24,6 +24,10 @@ public:
 
     // Renders every frame to the stream; false when a sample cannot be written.
     bool render(FILE* file);
+    // Frame n at the given speed (before cranking), levels and cam position; the angle goes
+    // on from the frame before. render() gives it the sweeps' values, a player its own.
+    void render_frame(uint32_t n, double rpm0, double amplitude, double relative, uint16_t cam_pos,
+                      int16_t& crank_out, int16_t& cam_out);
 
     const truth_log& truth() const { return truth_; }
     // Frames whose samples went past full scale and were held there.

@@ -1,0 +1,72 @@
+// The player's sound card on Linux, through ALSA: the default device reaches PipeWire or
+// PulseAudio through their ALSA plugins where they run.
+#include <alsa/asoundlib.h>
+
+#include <cerrno>
+
+#include "audio_out.h"
+
+namespace {
+
+class alsa_out final : public audio_out {
+public:
+    ~alsa_out() override {
+        if (pcm_ != nullptr) snd_pcm_close(pcm_);
+    }
+
+    bool open(const std::string& device, std::string& error) override {
+        name_ = device.empty() ? "default" : device;
+        int err = snd_pcm_open(&pcm_, name_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
+        if (err < 0) {
+            pcm_ = nullptr;
+            error = "cannot open the sound device \"" + name_ + "\": " + snd_strerror(err);
+            return false;
+        }
+        // No resampling: a device that cannot take 44100 Hz is refused rather than
+        // played a converted signal.
+        err = snd_pcm_set_params(pcm_, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 2, 44100, 0,
+                                 buffer_ms * 1000);
+        if (err < 0) {
+            error = "the sound device \"" + name_ + "\" refuses 44100 Hz stereo 16-bit: " + snd_strerror(err);
+            return false;
+        }
+        return true;
+    }
+
+    bool write(const int16_t* frames, std::size_t count, std::string& error) override {
+        while (count > 0) {
+            const snd_pcm_sframes_t n = snd_pcm_writei(pcm_, frames, count);
+            if (n >= 0) {
+                frames += 2 * static_cast<std::size_t>(n);
+                count -= static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n == -EINTR || n == -EAGAIN) continue;
+            if (n == -EPIPE) ++underruns_;
+            // An underrun or a suspend: the device is made ready again and the frames go on.
+            const int err = snd_pcm_recover(pcm_, static_cast<int>(n), 1);
+            if (err < 0) {
+                error = "the sound device \"" + name_ + "\" failed: " + snd_strerror(err);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void finish() override { snd_pcm_drain(pcm_); }
+    void stop() override { snd_pcm_drop(pcm_); }
+    std::size_t queued_frames() override {
+        snd_pcm_sframes_t delay = 0;
+        return snd_pcm_delay(pcm_, &delay) == 0 && delay > 0 ? static_cast<std::size_t>(delay) : 0;
+    }
+    uint64_t underruns() const override { return underruns_; }
+
+private:
+    snd_pcm_t* pcm_ = nullptr;
+    std::string name_;
+    uint64_t underruns_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<audio_out> make_audio_out() { return std::make_unique<alsa_out>(); }

@@ -1,0 +1,35 @@
+// The sound card, as the player sees it: opened for 44100 frames a second of two 16-bit
+// channels, written frame blocks in the file's byte order, told of the end or of a stop.
+// ALSA on Linux (alsa_out.cpp), WinMM's waveOut on Windows (waveout_out.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The device's buffer: what a change waits behind before it is heard. 40 ms in four
+// periods of 10 ms keeps a command's change within 50 ms of the command.
+constexpr unsigned buffer_ms = 40;
+constexpr std::size_t period_frames = 441;
+
+class audio_out {
+public:
+    virtual ~audio_out() = default;
+
+    // Opens the device (empty: the system's default); false with its name and the
+    // system's words in error, before any sound.
+    virtual bool open(const std::string& device, std::string& error) = 0;
+    // Queues `count` stereo frames, waiting while the buffer is full; false with the
+    // system's words when the device fails for good.
+    virtual bool write(const int16_t* frames, std::size_t count, std::string& error) = 0;
+    // Plays out what is queued (the stream's end), or drops it (quit, Ctrl-C).
+    virtual void finish() = 0;
+    virtual void stop() = 0;
+    // Frames given to the device and not yet played: what a new frame waits behind.
+    virtual std::size_t queued_frames() = 0;
+    // Times the device ran out of frames to play.
+    virtual uint64_t underruns() const = 0;
+};
+
+std::unique_ptr<audio_out> make_audio_out();

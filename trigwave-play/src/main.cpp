@@ -1,0 +1,72 @@
+// trigwave-play: plays trigwave's signal to the sound card in real time, its speed and
+// cam changed live from the keys or from command lines on standard input.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "audio_out.h"
+#include "crank_model.h"
+#include "effects_fit.h"
+#include "effects_renderer.h"
+#include "command_inbox.h"
+#include "keyboard.h"
+#include "live_frames.h"
+#include "play_options.h"
+#include "player.h"
+
+namespace {
+
+extern "C" void on_stop(int) { stop_requested = true; }
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const char* const name = argc > 0 && argv[0] != nullptr ? argv[0] : "trigwave-play";
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        print_play_usage(name, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("trigwave-play %s\n", TRIGWAVE_VERSION);
+        return 0;
+    }
+    play_options options;
+    static Trigwave generator;  // its strings point into arguments kept to the end
+    if (!read_play_options(argc, argv, options, generator)) {
+        print_play_usage(name, stderr);
+        return 2;
+    }
+
+    // The effects' renderer, as trigwave's file would have it.
+    const effects& fx = options.file.fx;
+    std::unique_ptr<crank_model> model;
+    std::unique_ptr<effects_renderer> effects;
+    if (fx.changes_samples()) {
+        model = std::make_unique<crank_model>(make_crank_model(generator));
+        if (!effects_fit(fx, *model)) return 2;
+        effects = std::make_unique<effects_renderer>(generator, *model, fx);
+    }
+
+    std::unique_ptr<audio_out> out = make_audio_out();
+    std::string error;
+    if (!out->open(options.device, error)) {
+        std::fprintf(stderr, "trigwave-play: %s\n", error.c_str());
+        return status_device;
+    }
+    std::signal(SIGINT, on_stop);
+    std::signal(SIGTERM, on_stop);
+
+    live_frames frames(generator, options.hold, effects.get());
+    keyboard keys;
+    command_inbox inbox;
+    if (!keys.active()) inbox.start();
+    const play_report report = play(frames, *out, keys, keys.active() ? nullptr : &inbox);
+    std::fprintf(stderr, "trigwave-play: played %.3f s, %llu underruns", report.seconds,
+                 static_cast<unsigned long long>(report.underruns));
+    if (report.changes > 0)
+        std::fprintf(stderr, "; %u changes heard %.0f to %.0f ms after they came (mean %.0f)", report.changes,
+                     report.latency_min, report.latency_max, report.latency_sum / report.changes);
+    std::fputc('\n', stderr);
+    return report.status;
+}
