@@ -1,12 +1,16 @@
 // The player's sound card on Linux, through ALSA: the default device reaches PipeWire or
 // PulseAudio through their ALSA plugins where they run.
 #include <alsa/asoundlib.h>
+#include <sys/resource.h>
 
 #include <cerrno>
 
 #include "audio_out.h"
 
 namespace {
+
+// ALSA's own lines on standard error would come before ours and say the same, less plainly.
+extern "C" void alsa_quiet(const char*, int, const char*, int, const char*, ...) {}
 
 class alsa_out final : public audio_out {
 public:
@@ -16,6 +20,7 @@ public:
 
     bool open(const std::string& device, std::string& error) override {
         name_ = device.empty() ? "default" : device;
+        snd_lib_error_set_handler(alsa_quiet);
         int err = snd_pcm_open(&pcm_, name_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
         if (err < 0) {
             pcm_ = nullptr;
@@ -30,6 +35,9 @@ public:
             error = "the sound device \"" + name_ + "\" refuses 44100 Hz stereo 16-bit: " + snd_strerror(err);
             return false;
         }
+        // A busy machine must not starve the stream: ahead of ordinary work where the system
+        // allows it (root, or a raised RLIMIT_NICE); elsewhere at the ordinary priority.
+        setpriority(PRIO_PROCESS, 0, -10);
         return true;
     }
 

@@ -21,6 +21,9 @@ private:
     bool active_ = false;
 };
 
+// Whether standard input is a terminal: its keys are read when the player runs in the
+// foreground, and nothing is read from it in the background, where reading would stop it.
+bool stdin_is_terminal();
 // Whether standard error is a terminal, where the status line is kept.
 bool stderr_is_terminal();
 // Whether standard input is a file on the disk: a script whose lines are all read before the

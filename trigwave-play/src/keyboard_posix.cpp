@@ -23,7 +23,10 @@ int read_byte() {
 }  // namespace
 
 keyboard::keyboard() {
-    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0) return;
+    // In the background (started with &) a change of the terminal's modes would stop the
+    // process: its keys are then left alone.
+    if (!isatty(STDIN_FILENO) || tcgetpgrp(STDIN_FILENO) != getpgrp() || tcgetattr(STDIN_FILENO, &saved) != 0)
+        return;
     saved_valid = true;
     // Ctrl-C still interrupts (ISIG stays); keys come at once, unechoed, never waited for.
     termios raw = saved;
@@ -60,6 +63,7 @@ key keyboard::poll() {
     }
 }
 
+bool stdin_is_terminal() { return isatty(STDIN_FILENO) != 0; }
 bool stderr_is_terminal() { return isatty(STDERR_FILENO) != 0; }
 
 bool stdin_is_file() {

@@ -56,12 +56,18 @@ int main(int argc, char* argv[]) {
     }
     std::signal(SIGINT, on_stop);
     std::signal(SIGTERM, on_stop);
+#ifdef SIGPIPE
+    // A controlling program that stops reading the answers must not end the stream.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 
     live_frames frames(generator, options.hold, effects.get());
     keyboard keys;
-    command_inbox inbox;
-    if (!keys.active()) inbox.start();
-    const play_report report = play(frames, *out, keys, keys.active() ? nullptr : &inbox);
+    // The reading thread may still wait for a line when the player ends: what it fills lives on.
+    static command_inbox* const inbox = new command_inbox;
+    const bool commands = !stdin_is_terminal();
+    if (commands) inbox->start();
+    const play_report report = play(frames, *out, keys, commands ? inbox : nullptr);
     std::fprintf(stderr, "trigwave-play: played %.3f s, %llu underruns", report.seconds,
                  static_cast<unsigned long long>(report.underruns));
     if (report.changes > 0)

@@ -34,18 +34,42 @@ bool take_key(key k, live_frames& frames, bool& paused) {
     return true;
 }
 
+// How long the changes took to be heard: from a line's arrival (or a key) to the turn of the
+// first frame made after it at the device.
+class change_clock {
+public:
+    void changed(std::chrono::steady_clock::time_point at) {
+        if (!pending_ || at < since_) since_ = at;
+        pending_ = true;
+    }
+    // A block of `count` frames was just given to a device holding `queued` frames in all.
+    void written(std::size_t count, std::size_t queued, play_report& report) {
+        if (!pending_ || count == 0) return;
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since_).count() +
+                          (queued > count ? static_cast<double>(queued - count) / 44.1 : 0.0);
+        report.latency_min = report.changes == 0 ? ms : std::min(report.latency_min, ms);
+        report.latency_max = std::max(report.latency_max, ms);
+        report.latency_sum += ms;
+        ++report.changes;
+        pending_ = false;
+    }
+
+private:
+    bool pending_ = false;
+    std::chrono::steady_clock::time_point since_;
+};
+
 }  // namespace
 
 play_report play(live_frames& frames, audio_out& out, keyboard& keys, command_inbox* inbox) {
+    using clock = std::chrono::steady_clock;
     play_report report;
     std::vector<int16_t> block(2 * period_frames);
     const bool status_line = keys.active() && stderr_is_terminal();
-    auto shown = std::chrono::steady_clock::now();
+    clock::time_point shown = clock::now();
+    change_clock changes;
     bool paused = false;
     bool quit = false;
-    using clock = std::chrono::steady_clock;
-    bool changed = false;  // a change made in this block, since `since`
-    clock::time_point since;
     while (!quit) {
         if (stop_requested) {
             out.stop();
@@ -54,15 +78,12 @@ play_report play(live_frames& frames, audio_out& out, keyboard& keys, command_in
         if (inbox != nullptr) {
             for (const received& r : inbox->take()) {
                 frames.take(r.cmd);
-                if (!r.cmd.timed && (!changed || r.came < since)) since = r.came;
-                changed = changed || !r.cmd.timed;
+                if (!r.cmd.timed) changes.changed(r.came);
             }
         }
         for (key k = keys.poll(); k != key::none; k = keys.poll()) {
             if (!take_key(k, frames, paused)) quit = true;
-            if (k == key::other) continue;
-            if (!changed) since = clock::now();
-            changed = true;
+            if (k != key::other) changes.changed(clock::now());
         }
         if (quit) break;
         std::size_t count = period_frames;
@@ -78,24 +99,14 @@ play_report play(live_frames& frames, audio_out& out, keyboard& keys, command_in
             report.status = status_device;
             break;
         }
-        if (changed && count > 0) {
-            // the block's first frame is heard once what was queued before it has played
-            const std::size_t before = out.queued_frames();
-            const double ms = std::chrono::duration<double, std::milli>(clock::now() - since).count() +
-                              (before > count ? static_cast<double>(before - count) / 44.1 : 0.0);
-            report.latency_min = report.changes == 0 ? ms : std::min(report.latency_min, ms);
-            report.latency_max = std::max(report.latency_max, ms);
-            report.latency_sum += ms;
-            ++report.changes;
-            changed = false;
-        }
+        changes.written(count, out.queued_frames(), report);
         if (frames.ended()) {
             out.finish();
             break;
         }
-        if (status_line && std::chrono::steady_clock::now() - shown > std::chrono::milliseconds(100)) {
+        if (status_line && clock::now() - shown > std::chrono::milliseconds(100)) {
             show_status(frames, out.underruns(), paused);
-            shown = std::chrono::steady_clock::now();
+            shown = clock::now();
         }
     }
     if (quit) out.finish();

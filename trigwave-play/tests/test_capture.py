@@ -1,6 +1,8 @@
 """What trigwave-play hands the sound card, captured by ALSA's file plugin: byte for byte
 trigwave's file with no command, commands followed as the scanner reads them, its answers,
 statuses and stop."""
+import os
+import pty
 import re
 import signal
 import subprocess
@@ -131,6 +133,33 @@ class CaptureTest(unittest.TestCase):
         self.assertEqual(proc.returncode, 0, err)
         self.assertRegex(err.decode(), r"played \d+\.\d{3} s, 0 underruns")
 
+    def test_a_terminal_in_the_background(self):
+        # started with & from a shell: in a process group of its own, not the terminal's
+        # foreground one; it must leave the terminal's modes and input alone (or it is stopped)
+        conf = p.alsa_config(self.dir)
+        pid, fd = pty.fork()
+        if pid == 0:
+            player = os.fork()
+            if player == 0:
+                os.setpgid(0, 0)
+                os.environ["ALSA_CONFIG_PATH"] = str(conf)
+                os.execv(p.program("trigwave-play"), ["trigwave-play", "--device", "capture", "m582", "3000", "1",
+                                                      "20", "1000", "1000"])
+            _, status = os.waitpid(player, os.WUNTRACED)
+            if os.WIFSTOPPED(status):
+                os.kill(player, signal.SIGKILL)
+                os._exit(99)
+            os._exit(os.waitstatus_to_exitcode(status) & 0xFF)
+        try:
+            while os.read(fd, 4096):
+                pass
+        except OSError:
+            pass
+        _, status = os.waitpid(pid, 0)
+        os.close(fd)
+        self.assertNotEqual(os.waitstatus_to_exitcode(status), 99, "stopped by the terminal")
+        self.assertEqual(os.waitstatus_to_exitcode(status), 0)
+        self.assertEqual(len(p.captured(self.dir)), p.RATE * p.FRAME)
 
 if __name__ == "__main__":
     unittest.main()
