@@ -61,6 +61,8 @@ public:
         return true;
     }
 
+    // A stream not yet started has room until its buffer is full; a signal ends the wait early.
+    void wait_room() override { snd_pcm_wait(pcm_, static_cast<int>(buffer_ms)); }
     void finish() override { snd_pcm_drain(pcm_); }
     void stop() override { snd_pcm_drop(pcm_); }
     std::size_t queued_frames() override {

@@ -23,6 +23,9 @@ public:
     // Queues `count` stereo frames, waiting while the buffer is full; false with the
     // system's words when the device fails for good.
     virtual bool write(const int16_t* frames, std::size_t count, std::string& error) = 0;
+    // Waits until a period can be written: the player takes the keys and commands after this
+    // wait, not before, so a change waits behind the queue only, not behind the wait too.
+    virtual void wait_room() {}
     // Plays out what is queued (the stream's end), or drops it (quit, Ctrl-C).
     virtual void finish() = 0;
     virtual void stop() = 0;

@@ -71,6 +71,7 @@ play_report play(live_frames& frames, audio_out& out, keyboard& keys, command_in
     bool paused = false;
     bool quit = false;
     while (!quit) {
+        out.wait_room();
         if (stop_requested) {
             out.stop();
             break;
