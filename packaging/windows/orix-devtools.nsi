@@ -51,7 +51,7 @@ VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_DIRECTORYPAGE_TEXT_TOP "The setup installs ${PRODUCT} ${VERSION} (trigwave, trigwave-scan, keywright and keywright-make-registries) for you alone, without administrator rights. keywright's data root is this folder: keep it one you can write in."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "The setup installs ${PRODUCT} ${VERSION} (trigwave, trigwave-scan, trigwave-play, keywright and keywright-make-registries) for you alone, without administrator rights. keywright's data root is this folder: keep it one you can write in."
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -160,6 +160,7 @@ Function ${un}EnsureClosed
     !insertmacro IF_RUNNING keywright.exe
     !insertmacro IF_RUNNING trigwave.exe
     !insertmacro IF_RUNNING trigwave-scan.exe
+    !insertmacro IF_RUNNING trigwave-play.exe
     !insertmacro IF_RUNNING keywright-make-registries.exe
     ${If} $2 == ""
       ${Break}
@@ -187,6 +188,7 @@ Section "Install" SecInstall
   SetOverwrite on
   File "${STAGE}\trigwave.exe"
   File "${STAGE}\trigwave-scan.exe"
+  File "${STAGE}\trigwave-play.exe"
   File "${STAGE}\keywright.exe"
   File "${STAGE}\keywright-make-registries.exe"
   File "${STAGE}\LICENSE.txt"
@@ -271,6 +273,7 @@ Section "Uninstall"
   Delete "${SHORTCUT}"
   Delete "$INSTDIR\trigwave.exe"
   Delete "$INSTDIR\trigwave-scan.exe"
+  Delete "$INSTDIR\trigwave-play.exe"
   Delete "$INSTDIR\keywright.exe"
   Delete "$INSTDIR\keywright-make-registries.exe"
   Delete "$INSTDIR\LICENSE.txt"

@@ -14,6 +14,7 @@
 #include "live_frames.h"
 #include "play_options.h"
 #include "player.h"
+#include "utf8_arguments.h"
 
 namespace {
 
@@ -31,9 +32,15 @@ int main(int argc, char* argv[]) {
         std::printf("trigwave-play %s\n", TRIGWAVE_VERSION);
         return 0;
     }
+    // A wheel file's name as UTF-8 (Windows hands main() its ANSI code page); the generator's
+    // strings point into these, kept to the end.
+    static std::vector<std::string> text = utf8_arguments(argc, argv);
+    static std::vector<char*> args;
+    for (std::string& a : text) args.push_back(a.data());
+    args.push_back(nullptr);
     play_options options;
-    static Trigwave generator;  // its strings point into arguments kept to the end
-    if (!read_play_options(argc, argv, options, generator)) {
+    static Trigwave generator;
+    if (!read_play_options(static_cast<int>(text.size()), args.data(), options, generator)) {
         print_play_usage(name, stderr);
         return 2;
     }
