@@ -11,6 +11,7 @@ import os
 import subprocess
 import tempfile
 import time
+import unittest
 from contextlib import contextmanager
 from pathlib import Path
 
@@ -80,8 +81,15 @@ def scan(folder, wav):
     return proc, rows
 
 
-def scratch():
-    return tempfile.TemporaryDirectory(prefix="trigwave-play-")
+class ScratchCase(unittest.TestCase):
+    """A test with a scratch folder of its own, self.dir."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory(prefix="trigwave-play-")
+        self.dir = Path(self.tmp.name)
+
+    def tearDown(self):
+        self.tmp.cleanup()
 
 
 @contextmanager

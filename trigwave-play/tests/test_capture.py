@@ -8,7 +8,6 @@ import signal
 import subprocess
 import time
 import unittest
-from pathlib import Path
 
 import play_run as p
 
@@ -23,14 +22,7 @@ def types():
     return names + [n.upper() for n in names]
 
 
-class CaptureTest(unittest.TestCase):
-    def setUp(self):
-        self.tmp = p.scratch()
-        self.dir = Path(self.tmp.name)
-
-    def tearDown(self):
-        self.tmp.cleanup()
-
+class CaptureTest(p.ScratchCase):
     def assert_plays_file(self, args, commands=None):
         """The capture is trigwave's frames, then at most silence to the end of a period."""
         (self.dir / "capture.raw").unlink(missing_ok=True)

@@ -9,19 +9,11 @@ import signal
 import subprocess
 import time
 import unittest
-from pathlib import Path
 
 import play_run as p
 
 
-class RealTimeTest(unittest.TestCase):
-    def setUp(self):
-        self.tmp = p.scratch()
-        self.dir = Path(self.tmp.name)
-
-    def tearDown(self):
-        self.tmp.cleanup()
-
+class RealTimeTest(p.ScratchCase):
     def test_a_stall_is_an_underrun(self):
         with p.pulse_server(self.dir) as conf:
             started = time.monotonic()
