@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
-// The device's buffer: what a change waits behind before it is heard. 40 ms in four
-// periods of 10 ms keeps a command's change within 50 ms of the command.
+// The device's buffer: what a change waits behind before it is heard. In four periods of
+// 10 ms, a change waits behind three (30 ms), and a busy machine has that long to write the
+// next period; 30 ms in all ran dry now and then through PulseAudio on an idle machine.
 constexpr unsigned buffer_ms = 40;
 constexpr std::size_t period_frames = 441;
 
