@@ -81,5 +81,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "; %u changes heard %.0f to %.0f ms after they came (mean %.0f)", report.changes,
                      report.latency_min, report.latency_max, report.latency_sum / report.changes);
     std::fputc('\n', stderr);
+    // trigwave refuses a file whose fault never happens in it; a stream can only say so.
+    if (effects)
+        for (const fault* f : effects->unplaced())
+            std::fprintf(stderr, "trigwave-play: --fault %s never happened: its %s did not begin in the stream\n",
+                         f->text.c_str(), f->kind == fault_kind::nocam || model->per_cycle ? "cycle" : "revolution");
     return report.status;
 }
