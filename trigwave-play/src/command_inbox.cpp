@@ -26,16 +26,16 @@ void command_inbox::read_line(const std::string& raw, FILE* answers) {
 }
 
 void command_inbox::start() {
-    if (stdin_is_file()) {
+    const auto read_all = [this] {
         std::string line;
         while (std::getline(std::cin, line)) read_line(line, stdout);
+    };
+    if (stdin_is_file()) {
+        read_all();
         return;
     }
     // Detached: a read that waits for a line must not keep the player from ending.
-    std::thread([this] {
-        std::string line;
-        while (std::getline(std::cin, line)) read_line(line, stdout);
-    }).detach();
+    std::thread(read_all).detach();
 }
 
 std::vector<received> command_inbox::take() {

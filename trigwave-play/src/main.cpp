@@ -34,13 +34,10 @@ int main(int argc, char* argv[]) {
     }
     // A wheel file's name as UTF-8 (Windows hands main() its ANSI code page); the generator's
     // strings point into these, kept to the end.
-    static std::vector<std::string> text = utf8_arguments(argc, argv);
-    static std::vector<char*> args;
-    for (std::string& a : text) args.push_back(a.data());
-    args.push_back(nullptr);
+    static utf8_command_line args(argc, argv);
     play_options options;
     static Trigwave generator;
-    if (!read_play_options(static_cast<int>(text.size()), args.data(), options, generator)) {
+    if (!read_play_options(static_cast<int>(args.text.size()), args.argv.data(), options, generator)) {
         print_play_usage(name, stderr);
         return 2;
     }

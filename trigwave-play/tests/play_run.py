@@ -12,6 +12,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+import wave
 from contextlib import contextmanager
 from pathlib import Path
 
@@ -63,12 +64,13 @@ def trigwave_frames(folder, args):
 
 
 def as_wav(folder, raw, name="capture.wav"):
-    """The raw frames as a WAV file, a header in front, for trigwave-scan."""
-    import struct
+    """The raw frames as a WAV file, for trigwave-scan."""
     out = Path(folder) / name
-    header = struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(raw), b"WAVE", b"fmt ", 16, 1, 2, RATE,
-                         RATE * FRAME, FRAME, 16, b"data", len(raw))
-    out.write_bytes(header + raw)
+    with wave.open(str(out), "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(RATE)
+        w.writeframes(raw)
     return out
 
 

@@ -22,6 +22,7 @@ effects_renderer::effects_renderer(const Trigwave& tw, const crank_model& model,
       m_(model),
       fx_(fx),
       plan_(make_render_plan(tw.rpm_tokens.count, tw.length_sec)),
+      has_edges_(fx.vr ? !model.teeth.empty() : !model.edges.empty()),
       jitter_rng_(fx.seed, 1),
       crank_noise_(fx.seed, 2),
       cam_noise_(fx.seed, 3),
@@ -431,7 +432,6 @@ bool effects_renderer::render(FILE* file) {
 
 void effects_renderer::render_frame(uint32_t n, double rpm0, double amplitude, double relative, uint16_t cam_pos,
                                     int16_t& crank_out, int16_t& cam_out) {
-    const bool edges = fx_.vr ? !m_.teeth.empty() : !m_.edges.empty();
     double rpm = rpm0;
     if (fx_.cylinders > 0)
         rpm *= (1 + cranking_depth_ * sine_turns(fx_.cylinders * theta_ / cycle)) * cranking_norm_;
@@ -439,7 +439,7 @@ void effects_renderer::render_frame(uint32_t n, double rpm0, double amplitude, d
     theta_ += static_cast<double>(angle_step(1)) * rpm;
     if (n == 0) first_angle_ = theta_;
 
-    if (edges) {
+    if (has_edges_) {
         // decide what may move into this frame, then pass what has
         while (queue_.empty() || queue_.back().nominal - queue_.back().room < theta_ + cycle) generate_cycle();
         for (; decided_ < queue_.size(); ++decided_) {

@@ -70,6 +70,7 @@ private:
     const crank_model& m_;
     const effects& fx_;
     render_plan plan_;
+    bool has_edges_;  // a crank with edges (or VR teeth) to place, frame by frame
 
     double theta_ = 0, theta_prev_ = 0;  // cycle units from the file's start
     double first_angle_ = 0;             // the first frame's: what comes before it is not in the file

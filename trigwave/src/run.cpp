@@ -17,19 +17,6 @@
 
 namespace {
 
-// The arguments as UTF-8 once a file is named on the command line (Windows hands main()
-// its ANSI code page, which cannot hold every name); a line of the six arguments alone
-// keeps the bytes it is given, and names its file with them as it always has.
-struct utf8_command_line {
-    std::vector<std::string> text;
-    std::vector<char*> argv;
-
-    utf8_command_line(int argc, char* raw[]) : text(utf8_arguments(argc, raw)) {
-        for (std::string& arg : text) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-    }
-};
-
 // Renders with the effects, writes the truth and says what the file could not hold.
 int run_effects(Trigwave& generator, const effects& fx) {
     const crank_model model = make_crank_model(generator);
@@ -64,7 +51,9 @@ int run_trigwave(const char* name, int argc, char* argv[]) {
         Trigwave::usage(name);
         return 2;
     }
-    // Reachable for the whole run, as the generator's strings point into them; the
+    // The arguments as UTF-8 once a file is named on the command line; a line of the six
+    // arguments alone keeps the bytes it is given, and names its file with them as it always
+    // has. Reachable for the whole run, as the generator's strings point into them; the
     // process's end releases them.
     static utf8_command_line* const utf8 = options.first > 1 ? new utf8_command_line(argc, argv) : nullptr;
     static std::string label;

@@ -10,6 +10,17 @@
 
 std::vector<std::string> utf8_arguments(int argc, char* argv[]);
 
+// The same as a command line of its own: argv points into text, and ends with a null.
+struct utf8_command_line {
+    std::vector<std::string> text;
+    std::vector<char*> argv;
+
+    utf8_command_line(int argc, char* raw[]) : text(utf8_arguments(argc, raw)) {
+        for (std::string& arg : text) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+    }
+};
+
 // fopen for a UTF-8 name (on Windows through _wfopen).
 FILE* open_utf8(const std::string& path, const char* mode);
 
