@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 
 #include "audio_out.h"
 
@@ -42,6 +44,13 @@ public:
     }
 
     bool write(const int16_t* frames, std::size_t count, std::string& error) override {
+        // Away longer than the device had queued, the player let it run dry, whether or not
+        // the device says so: PulseAudio's plugin may play on through it without a word. A
+        // device without a clock of its own (ALSA's null) queues nothing and is never late, nor is
+        // one not yet started (it may take its time to start, with its buffer full).
+        const auto queued_for = std::chrono::microseconds(static_cast<int64_t>(queued_) * 1000000 / 44100);
+        bool counted = running_ && queued_ > 0 && std::chrono::steady_clock::now() - written_at_ > queued_for + late_slack;
+        if (counted) ++underruns_;
         while (count > 0) {
             const snd_pcm_sframes_t n = snd_pcm_writei(pcm_, frames, count);
             if (n >= 0) {
@@ -50,7 +59,10 @@ public:
                 continue;
             }
             if (n == -EINTR || n == -EAGAIN) continue;
-            if (n == -EPIPE) ++underruns_;
+            if (n == -EPIPE && !counted) {
+                ++underruns_;
+                counted = true;
+            }
             // An underrun or a suspend: the device is made ready again and the frames go on.
             const int err = snd_pcm_recover(pcm_, static_cast<int>(n), 1);
             if (err < 0) {
@@ -58,6 +70,10 @@ public:
                 return false;
             }
         }
+        written_at_ = std::chrono::steady_clock::now();
+        snd_pcm_sframes_t delay = 0;
+        queued_ = snd_pcm_delay(pcm_, &delay) == 0 && delay > 0 ? static_cast<std::size_t>(delay) : 0;
+        running_ = snd_pcm_state(pcm_) == SND_PCM_STATE_RUNNING;
         return true;
     }
 
@@ -65,14 +81,17 @@ public:
     void wait_room() override { snd_pcm_wait(pcm_, static_cast<int>(buffer_ms)); }
     void finish() override { snd_pcm_drain(pcm_); }
     void stop() override { snd_pcm_drop(pcm_); }
-    std::size_t queued_frames() override {
-        snd_pcm_sframes_t delay = 0;
-        return snd_pcm_delay(pcm_, &delay) == 0 && delay > 0 ? static_cast<std::size_t>(delay) : 0;
-    }
+    std::size_t queued_frames() override { return queued_; }
     uint64_t underruns() const override { return underruns_; }
 
 private:
+    // What a wake-up may be late by without the queue being gone.
+    static constexpr std::chrono::milliseconds late_slack{5};
+
     snd_pcm_t* pcm_ = nullptr;
+    std::chrono::steady_clock::time_point written_at_;
+    std::size_t queued_ = 0;  // frames the device held after the last write
+    bool running_ = false;    // and whether it was playing them
     std::string name_;
     uint64_t underruns_ = 0;
 };

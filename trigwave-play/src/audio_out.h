@@ -30,7 +30,8 @@ public:
     // Plays out what is queued (the stream's end), or drops it (quit, Ctrl-C).
     virtual void finish() = 0;
     virtual void stop() = 0;
-    // Frames given to the device and not yet played: what a new frame waits behind.
+    // Frames given to the device and not yet played, as it counted them after the last write:
+    // what the next frame waits behind.
     virtual std::size_t queued_frames() = 0;
     // Times the device ran out of frames to play.
     virtual uint64_t underruns() const = 0;
